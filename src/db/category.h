@@ -1,0 +1,22 @@
+// Category files: counts, display lists, previous versions and single OS entries.
+#pragma once
+#include <array>
+#include <string>
+
+constexpr int MaxListEntries = 100;
+
+struct OsEntry {
+  std::string name, version, download, filename, ostype, vga;
+};
+
+// Slots 1..100 (slot 0 is unused); the caller creates it with empty strings.
+using OsList = std::array<std::string, MaxListEntries + 1>;
+
+// AppDir + DbDir + "\" + name + ".ini" of category i ("" name for a number out of range).
+std::string CategoryFilePath(int category);
+int GetOsCount(int category);
+int GetOldCount(int category);
+void GetOsList(int category, OsList& list);
+void GetOldOsList(int category, OsList& list);
+int OwnCategoryIndex();
+void ReadOsEntry(int category, int entry, bool old, OsEntry& os);

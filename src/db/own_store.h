@@ -1,0 +1,10 @@
+// Writers of Own.ini, the user's own category. Both throw IniWriteError when the file
+// cannot be written, leaving it unchanged.
+#pragma once
+#include <string>
+
+std::string OwnFilePath();
+void AppendOwnEntry(const std::string& name, const std::string& version,
+                    const std::string& download, const std::string& filename,
+                    const std::string& ostype, const std::string& vga);
+void DeleteOwnEntry(int entry);

@@ -1,0 +1,3 @@
+// Placeholder until the virtual-disk screens land.
+#include "hdd/boot_hdd.h"
+void BootHdd() {}

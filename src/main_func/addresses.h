@@ -1,0 +1,13 @@
+// The product's fixed web addresses, in one place.
+#pragma once
+
+inline constexpr const char* HomepageUrl = "https://quillhaven.example.org/programs";
+inline constexpr const char* BugReportUrl =
+    "https://quillhaven.example.org/programs/bugreport/index.php?app=Quillhaven";
+// Base address of the update server, ending in "/".
+inline constexpr const char* UpdateServerUrl = "http://update.quillhaven.example.org/";
+// HomepageUrl without its scheme, as shown on screens.
+inline constexpr const char* HomepageText = "quillhaven.example.org/programs";
+// Program versions.
+inline constexpr const char* ProgramVersion = "1.4.1";
+inline constexpr const char* UpdaterVersion = "1.2.2";

@@ -1,0 +1,29 @@
+// Files and directories. Paths are written with backslashes, as on Windows; the POSIX
+// layer maps them at its boundary.
+#pragma once
+#include <cstdint>
+#include <string>
+
+bool FileExists(const std::string& path);       // a file, not a directory
+bool DirExists(const std::string& path);
+bool MakeDir(const std::string& path);          // one level
+bool RemoveFile(const std::string& path);
+bool MoveFileNoReplace(const std::string& from, const std::string& to);
+bool MoveFileReplace(const std::string& from, const std::string& to);
+bool RemoveEmptyDir(const std::string& path);
+uint64_t FileSize64(const std::string& path);   // 0 when nothing matches
+bool DeleteDirTree(const std::string& dir, bool withContents);
+
+// Whole-file access. ReadWholeFile returns false when the file cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& data);
+// Writes a temporary file in the same folder and renames it over path, so that the file is
+// always either the old one or the new one.
+bool WriteFileAtomic(const std::string& path, const std::string& data);
+
+// A path as the user should see it (native separators).
+std::string NativePath(const std::string& path);
+// Full path of the running program's executable.
+std::string ExePath();
+// Directory of ExePath() with a trailing separator.
+std::string ExeDir();
+bool SetWorkDir(const std::string& dir);

@@ -1,0 +1,24 @@
+// Starting external programs: tools that are waited for, and programs or web pages
+// handed to the shell.
+#pragma once
+#include <string>
+
+constexpr int ShowHidden = 0;   // SW_HIDE
+constexpr int ShowNormal = 1;   // SW_SHOWNORMAL
+
+// Runs a command line (the program is its first word) in the current directory, waits for
+// it and returns its exit code, or -1 when it cannot be started or the line is longer than
+// the platform allows.
+int RunAndWait(const std::string& commandLine, int showMode);
+
+// Runs a command line in workDir with standard input, output and error redirected to the
+// given files ("" keeps the inherited handle); waits and returns the exit code, or -1.
+int RunRedirected(const std::string& commandLine, const std::string& workDir,
+                  const std::string& inPath, const std::string& outPath,
+                  const std::string& errPath);
+
+// Opens a document, web address or program through the shell, not waited for.
+// verb "" is the default action. Returns a value above 32 on success (ShellExecuteA's rule).
+// On POSIX an executable is a hand-over: it is started in workDir when this program ends.
+int ShellStart(const std::string& verb, const std::string& file, const std::string& params,
+               const std::string& workDir, int showMode);

@@ -1,0 +1,3 @@
+// Placeholder until the options screens land.
+#include "options/options_menu.h"
+void OptionsMenu() {}

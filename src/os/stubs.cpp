@@ -1,0 +1,3 @@
+// Placeholder until the launching screens land.
+#include "os/open_os.h"
+void OpenOs(int, int, bool) {}

@@ -1,0 +1,5 @@
+// The main program's header and main menu.
+#pragma once
+
+void ShowMainHeader();
+void MainMenu();
