@@ -1,5 +1,6 @@
 // Line input from standard input, shared by every screen.
 #pragma once
+#include <cstdio>
 #include <string>
 
 // Reads one line without its line end (a trailing CR is dropped too).
@@ -9,3 +10,6 @@ bool ReadLine(std::string& line);
 void WaitForEnter();
 // True once a read has met the end of standard input.
 bool InputEnded();
+
+// Reads from another stream from now on (tests); also clears the end-of-input state.
+void SetInputStream(std::FILE* stream);

@@ -1,0 +1,3 @@
+#include "main_func/app_state.h"
+
+bool ExitRequested = false;

@@ -1,0 +1,49 @@
+// The main program: loading banner, settings and catalogue, self-check, main loop.
+#include <cstdio>
+#include <exception>
+
+#include "c_api/console.h"
+#include "db/settings.h"
+#include "main_func/app_state.h"
+#include "main_func/files.h"
+#include "main_func/out.h"
+#include "quillhaven/main_screen.h"
+
+namespace {
+
+int Run() {
+  WriteLine("Quillhaven");
+  WriteLine("==========");
+  WriteLine();
+  WriteLine("Loading ...");
+  WriteLine();
+  ConsoleInit();
+  ExitRequested = false;
+  // Every relative path of the command lines and file tests names a file of the
+  // installation, so the program works from its own folder wherever it was started from.
+  SetWorkDir(ExeDir());
+  ReadDatabase();
+  // CheckFiles();  (start-up self-check)
+  do {
+    SetWindowTitle("Quillhaven");
+    ShowMainHeader();
+    MainMenu();
+  } while (!ExitRequested);
+  std::fflush(stdout);
+  return 0;
+}
+
+}  // namespace
+
+int main() {
+  try {
+    return Run();
+  } catch (const std::exception& error) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "quillhaven: error: %s\n", error.what());
+  } catch (...) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "quillhaven: error: unknown failure\n");
+  }
+  return 1;
+}
