@@ -1,0 +1,14 @@
+// The image file of an Own entry, as the delete screen removes it.
+#pragma once
+#include <string>
+
+enum class ImageRemoval { Removed, Absent, Failed };
+
+// True for a bare file name that stays inside the images folder: no folder separator, no
+// drive, no "..", no wildcard.
+bool IsPlainFileName(const std::string& name);
+// AppDir + ImagesDir + "\" + filename, where the program downloads and launches the image.
+std::string OwnImagePath(const std::string& filename);
+// Removes the image of an entry. A name that is not a plain file name removes nothing and
+// counts as a failure; a plain name without a file there is Absent.
+ImageRemoval RemoveOwnImage(const std::string& filename);
