@@ -1,3 +1,0 @@
-// Placeholder until the help screens land.
-#include "help/help_menu.h"
-void HelpMenu() {}
