@@ -1,10 +1,15 @@
 // Starting external programs: tools that are waited for, and programs or web pages
 // handed to the shell.
 #pragma once
+#include <cstddef>
 #include <string>
 
 constexpr int ShowHidden = 0;   // SW_HIDE
 constexpr int ShowNormal = 1;   // SW_SHOWNORMAL
+
+// The longest command line RunAndWait and RunRedirected accept, in characters; a longer
+// one is refused with -1 rather than cut.
+extern const std::size_t MaxCommandLine;
 
 // Runs a command line (the program is its first word) in the current directory, waits for
 // it and returns its exit code, or -1 when it cannot be started or the line is longer than
@@ -22,3 +27,9 @@ int RunRedirected(const std::string& commandLine, const std::string& workDir,
 // On POSIX an executable is a hand-over: it is started in workDir when this program ends.
 int ShellStart(const std::string& verb, const std::string& file, const std::string& params,
                const std::string& workDir, int showMode);
+
+// On POSIX, starts the program that ShellStart accepted for a hand-over, replacing this
+// process (same terminal, its working directory). It does not return when the start works,
+// and does nothing when no hand-over is pending or on Windows. main() calls it last; it is
+// also registered with atexit, for a program that ends through exit().
+void RunPendingHandOver();

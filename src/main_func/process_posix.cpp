@@ -1,0 +1,284 @@
+// Starting programs on POSIX systems: command lines written for Windows are split into
+// words, their backslashes mapped, and the program found with the ".exe" rule.
+#include "main_func/process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "main_func/path_map_posix.h"
+
+// Linux refuses a single argument longer than 32 pages (131072 bytes with its NUL); a line
+// within this limit can never hold a word that the kernel would refuse.
+const std::size_t MaxCommandLine = 131071;
+
+namespace {
+
+constexpr int ShellOk = 33;           // any value above 32 means success to the callers
+constexpr int ShellFileNotFound = 2;  // ERROR_FILE_NOT_FOUND
+constexpr int ShellPathNotFound = 3;  // ERROR_PATH_NOT_FOUND
+
+bool IsExecutableFile(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+std::string FirstExecutable(const std::string& mapped) {
+  for (const std::string& name : ProgramAliases(mapped))
+    if (IsExecutableFile(name)) return name;
+  return "";
+}
+
+// The file to execute for a program word, or "" when there is none. A word with a slash
+// is a path; a bare word is looked up on PATH.
+std::string FindProgram(const std::string& word) {
+  if (word.empty()) return "";
+  if (word.find('/') != std::string::npos) return FirstExecutable(word);
+  const char* env = std::getenv("PATH");
+  std::string path = env && *env ? env : "/usr/local/bin:/usr/bin:/bin";
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find(':', start);
+    if (end == std::string::npos) end = path.size();
+    std::string dir = path.substr(start, end - start);
+    std::string found = FirstExecutable((dir.empty() ? "." : dir) + "/" + word);
+    if (!found.empty()) return found;
+    start = end + 1;
+  }
+  return "";
+}
+
+std::string Absolute(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return path;
+  std::string cwd(4096, '\0');
+  if (!getcwd(cwd.data(), cwd.size())) return path;
+  cwd.resize(cwd.find('\0'));
+  return cwd + "/" + path;
+}
+
+std::vector<char*> ArgPointers(std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  return argv;
+}
+
+void MoveFd(int fd, int target) {
+  if (fd < 0) return;
+  if (fd == target) fcntl(fd, F_SETFD, 0);
+  else dup2(fd, target);
+}
+
+struct Redirects {
+  int in = -1, out = -1, err = -1;
+};
+
+// Forks and execs; a failed exec is reported back through a pipe that closes on a
+// successful one, so "could not start" is -1 and never a child's exit code.
+int SpawnAndWait(const std::string& program, std::vector<std::string> args,
+                 const std::string& workDir, const Redirects& r) {
+  std::vector<char*> argv = ArgPointers(args);
+  int report[2];
+  if (pipe2(report, O_CLOEXEC) != 0) return -1;
+  std::fflush(stdout);
+  std::fflush(stderr);
+  pid_t pid = fork();
+  if (pid < 0) {
+    close(report[0]);
+    close(report[1]);
+    return -1;
+  }
+  if (pid == 0) {
+    int err = 0;
+    if (!workDir.empty() && chdir(workDir.c_str()) != 0) err = errno;
+    if (err == 0) {
+      MoveFd(r.in, 0);
+      MoveFd(r.out, 1);
+      MoveFd(r.err, 2);
+      execv(program.c_str(), argv.data());
+      err = errno;
+    }
+    ssize_t ignored = write(report[1], &err, sizeof err);
+    (void)ignored;
+    _exit(127);
+  }
+  close(report[1]);
+  int childErr = 0;
+  ssize_t n;
+  do n = read(report[0], &childErr, sizeof childErr);
+  while (n < 0 && errno == EINTR);
+  close(report[0]);
+
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  if (n > 0) return -1;
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return -1;
+}
+
+int Run(const std::string& commandLine, const std::string& workDir, const Redirects& r) {
+  if (commandLine.size() > MaxCommandLine) return -1;
+  std::vector<std::string> args = SplitCommandLine(commandLine);
+  if (args.empty()) return -1;
+  std::string program = FindProgram(args[0]);
+  if (program.empty()) return -1;
+  if (!workDir.empty()) program = Absolute(program);
+  return SpawnAndWait(program, args, workDir, r);
+}
+
+int OpenFor(const std::string& path, int flags) {
+  return open(MapSlashes(path).c_str(), flags | O_CLOEXEC, 0666);
+}
+
+// --- shell start ---
+
+// Starts a program that lives on by itself: a second fork leaves it without a parent to
+// wait for it, setsid without our terminal, and its output goes nowhere.
+int StartDetached(std::vector<std::string> args) {
+  std::string program = FindProgram(args[0]);
+  if (program.empty()) return ShellFileNotFound;
+  std::vector<char*> argv = ArgPointers(args);
+  int report[2];
+  if (pipe2(report, O_CLOEXEC) != 0) return ShellFileNotFound;
+  std::fflush(stdout);
+  std::fflush(stderr);
+  pid_t pid = fork();
+  if (pid < 0) {
+    close(report[0]);
+    close(report[1]);
+    return ShellFileNotFound;
+  }
+  if (pid == 0) {
+    setsid();
+    if (fork() != 0) _exit(0);
+    int null = open("/dev/null", O_RDWR);
+    if (null >= 0) {
+      dup2(null, 0);
+      dup2(null, 1);
+      dup2(null, 2);
+      if (null > 2) close(null);
+    }
+    execv(program.c_str(), argv.data());
+    int err = errno;
+    ssize_t ignored = write(report[1], &err, sizeof err);
+    (void)ignored;
+    _exit(127);
+  }
+  close(report[1]);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  int childErr = 0;
+  ssize_t n;
+  do n = read(report[0], &childErr, sizeof childErr);
+  while (n < 0 && errno == EINTR);
+  close(report[0]);
+  return n > 0 ? ShellFileNotFound : ShellOk;
+}
+
+// The user's browser ($BROWSER, whose "%s" stands for the address) or the desktop's opener.
+int OpenWithDesktop(const std::string& target) {
+  std::vector<std::string> args;
+  const char* browser = std::getenv("BROWSER");
+  std::string command = browser ? browser : "";
+  command = command.substr(0, command.find(':'));
+  if (!command.empty()) {
+    bool placed = false;
+    size_t start = 0;
+    while (start < command.size()) {
+      size_t end = command.find(' ', start);
+      if (end == std::string::npos) end = command.size();
+      std::string word = command.substr(start, end - start);
+      if (size_t at = word.find("%s"); at != std::string::npos) {
+        word.replace(at, 2, target);
+        placed = true;
+      }
+      if (!word.empty()) args.push_back(word);
+      start = end + 1;
+    }
+    if (!placed) args.push_back(target);
+  }
+  if (args.empty()) args = {"xdg-open", target};
+  return StartDetached(args);
+}
+
+struct HandOver {
+  bool pending = false;
+  std::string program;
+  std::vector<std::string> args;
+  std::string workDir;
+};
+
+HandOver Pending;
+
+}  // namespace
+
+int RunAndWait(const std::string& commandLine, int /*showMode: no windows here*/) {
+  return Run(commandLine, "", Redirects{});
+}
+
+int RunRedirected(const std::string& commandLine, const std::string& workDir,
+                  const std::string& inPath, const std::string& outPath,
+                  const std::string& errPath) {
+  Redirects r;
+  bool ok = true;
+  if (!inPath.empty()) ok = (r.in = OpenFor(inPath, O_RDONLY)) >= 0;
+  if (ok && !outPath.empty()) ok = (r.out = OpenFor(outPath, O_WRONLY | O_CREAT | O_TRUNC)) >= 0;
+  if (ok && !errPath.empty()) {
+    if (errPath == outPath) r.err = r.out;
+    else ok = (r.err = OpenFor(errPath, O_WRONLY | O_CREAT | O_TRUNC)) >= 0;
+  }
+  int result = ok ? Run(commandLine, MapSlashes(workDir), r) : -1;
+  for (int fd : {r.in, r.out}) if (fd >= 0) close(fd);
+  if (r.err >= 0 && r.err != r.out) close(r.err);
+  return result;
+}
+
+int ShellStart(const std::string& /*verb*/, const std::string& file, const std::string& params,
+               const std::string& workDir, int /*showMode*/) {
+  if (file.find("://") != std::string::npos) return OpenWithDesktop(file);
+
+  std::string mapped = MapSlashes(file);
+  std::string dir = MapSlashes(workDir);
+  std::vector<std::string> bases{mapped};
+  if (!mapped.empty() && mapped[0] != '/' && !dir.empty()) bases.push_back(dir + "/" + mapped);
+  for (const std::string& base : bases) {
+    for (const std::string& name : ExeAliases(base)) {
+      struct stat st {};
+      if (stat(name.c_str(), &st) != 0) continue;
+      if (!IsExecutableFile(name)) return OpenWithDesktop(name);
+      struct stat dirSt {};
+      if (!dir.empty() && (stat(dir.c_str(), &dirSt) != 0 || !S_ISDIR(dirSt.st_mode)))
+        return ShellPathNotFound;
+      Pending.pending = true;
+      Pending.program = Absolute(name);
+      Pending.args = {mapped};
+      for (const std::string& word : SplitCommandLine(params)) Pending.args.push_back(word);
+      Pending.workDir = dir;
+      static bool registered = false;
+      if (!registered) registered = std::atexit(RunPendingHandOver) == 0;
+      return ShellOk;
+    }
+  }
+  return ShellFileNotFound;
+}
+
+void RunPendingHandOver() {
+  if (!Pending.pending) return;
+  HandOver h = Pending;
+  Pending = HandOver{};
+  std::fflush(nullptr);
+  if (!h.workDir.empty() && chdir(h.workDir.c_str()) != 0) return;
+  std::vector<char*> argv = ArgPointers(h.args);
+  execv(h.program.c_str(), argv.data());
+}
