@@ -1,0 +1,140 @@
+// The updater: one straight pass that brings the program, the database, the 3rd party apps
+// and finally the updater itself up to date from the update server, then starts the main
+// program again (or the self-update helper, when the updater itself is newer).
+// It runs with its own folder "updater\" as the working directory, so "temp\" below is
+// "updater\temp\" and "..\" is the main directory.
+#include <string>
+
+#include "db/settings.h"
+#include "db/update_server.h"
+#include "main_func/input.h"
+#include "main_func/out.h"
+#include "updater/func.h"
+#include "updater/versions.h"
+
+namespace {
+
+std::string Server;
+
+std::string TempPath(const std::string& name) { return UpdaterBaseDir + "updater\\temp\\" + name; }
+
+// wget would save a second copy as NAME.1 beside a file left from an earlier run, and the
+// stale one would then be read or unpacked.
+void FetchToTemp(const std::string& serverPath, const std::string& name) {
+  RemoveFile(TempPath(name));
+  RunAndWait(UpdaterBaseDir + "wget\\wget.exe -q -P temp\\ " + Server + serverPath, ShowNormal);
+}
+
+void Unpack(const std::string& switches, const std::string& archive) {
+  RunAndWait(UpdaterBaseDir + "7z\\7za.exe x -bd " + switches + " temp\\" + archive, ShowNormal);
+}
+
+void UpdateProgram(const PackageVersion& v) {
+  const std::string zip = std::to_string(v.server) + ".zip";
+  WriteLine(" > Downloading new program version " + v.text + " ...");
+  FetchToTemp("upt/prg/" + zip, zip);
+  WriteLine();
+  WriteLine(" > Unpacking ... ");
+  Unpack("-o..\\ -Y", zip);
+  WriteLine();
+  RemoveFile(TempPath(zip));
+}
+
+void UpdateDatabase(const PackageVersion& v) {
+  const std::string zip = std::to_string(v.server) + ".zip";
+  WriteLine(" > Downloading new database version " + v.text + " ...");
+  FetchToTemp("upt/db/" + zip, zip);
+  WriteLine();
+  WriteLine(" > Unpacking ... ");
+  Unpack("-o..\\" + DbDir + "\\ -y", zip);
+  WriteLine();
+  RemoveFile(TempPath(zip));
+}
+
+// The old tools are removed before the new ones are unpacked, wget among them; so they are
+// removed only when the new package is there and whole, or the installation would be left
+// without QEMU and without the means to download anything.
+void UpdateTools(const PackageVersion& v) {
+  const std::string zip = std::to_string(v.server) + ".zip";
+  WriteLine();
+  WriteLine(" > Downloading new 3rd party apps. Package version " + v.text + " ...");
+  FetchToTemp("upt/3/" + zip, zip);
+  WriteLine();
+  WriteLine(" > Unpacking ... ");
+  if (FileExists(TempPath(zip)) &&
+      RunAndWait(UpdaterBaseDir + "7z\\7za.exe t temp\\" + zip, ShowNormal) == 0) {
+    DeleteDirTree(UpdaterBaseDir + "qemu", true);
+    DeleteDirTree(UpdaterBaseDir + "kqemu", true);
+    DeleteDirTree(UpdaterBaseDir + "wget", true);
+    Unpack("-o..\\ -y", zip);
+  } else {
+    WriteLine(" > The package did not arrive whole; 3rd party apps were not updated. ");
+  }
+  WriteLine();
+  RemoveFile(TempPath(zip));
+}
+
+// Hands the new updater package to the self-update helper, which replaces this program
+// once it has ended. Returns false when the helper could not be started.
+bool HandOverToHelper(const PackageVersion& v) {
+  const std::string zip = std::to_string(v.server) + ".zip";
+  WriteLine(" > Downloading new updater version " + v.text + " ...");
+  FetchToTemp("upt/up/" + zip, zip);
+  WriteLine();
+  WriteLine(" > Unpacking ... ");
+  // A package left from an earlier run must not be installed in place of this one.
+  RemoveFile(TempPath("upt.zip"));
+  MoveFileReplace(TempPath(zip), TempPath("upt.zip"));
+  if (ShellStart("", UpdaterBaseDir + "updater\\upt.exe", "", UpdaterBaseDir + "updater\\",
+                 ShowNormal) > 32)
+    return true;
+  WriteLine(" > The updater could not be updated: updater\\upt.exe did not start. ");
+  return false;
+}
+
+void StartMainProgram() {
+  WriteText("Press <Enter> to continue");
+  WaitForEnter();
+  ShellStart("open", UpdaterBaseDir + "quillhaven.exe", "", UpdaterBaseDir, ShowNormal);
+}
+
+void RunUpdate() {
+  UpdaterBaseDir = ExeDir() + "..\\";
+  ShowUpdaterBanner();
+  WriteLine("Checking for new updates ...");
+  if (!DirExists(UpdaterBaseDir + "updater\\temp")) MakeDir(UpdaterBaseDir + "updater\\temp");
+  Server = UpdateServer(UpdaterBaseDir);
+  FetchToTemp("ver.ini", "ver.ini");
+  WriteLine();
+
+  UpdateVersions versions;
+  DbDir = ReadLocalVersions(UpdaterBaseDir, versions);
+  ReadServerVersions(TempPath("ver.ini"), versions);
+  RemoveFile(TempPath("ver.ini"));
+
+  if (versions.program.Newer()) UpdateProgram(versions.program);
+  else WriteLine(" > No need to update program ... ");
+  WriteLine();
+
+  if (versions.database.Newer()) UpdateDatabase(versions.database);
+  else WriteLine(" > No need to update database ... ");
+
+  if (versions.tools.Newer()) UpdateTools(versions.tools);
+  WriteLine();
+
+  if (versions.updater.Newer()) {
+    if (HandOverToHelper(versions.updater)) return;
+  } else {
+    WriteLine(" > No need to update updater ... ");
+  }
+  WriteLine();
+  StartMainProgram();
+}
+
+}  // namespace
+
+int main() {
+  RunUpdate();
+  RunPendingHandOver();
+  return 0;
+}

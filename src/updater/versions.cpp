@@ -1,0 +1,33 @@
+#include "updater/versions.h"
+
+#include "db/ini_file.h"
+
+namespace {
+
+int LocalNumber(const std::string& path) {
+  return IniFile(path).ReadInteger("version", "aver", 1);
+}
+
+void ReadServerSection(const IniFile& file, const std::string& section, PackageVersion& v) {
+  v.server = file.ReadInteger(section, "aver", 1);
+  v.text = file.ReadString(section, "version", "1.0");
+}
+
+}  // namespace
+
+std::string ReadLocalVersions(const std::string& baseDir, UpdateVersions& versions) {
+  versions.program.local = LocalNumber(baseDir + "ver.ini");
+  std::string dbDir = IniFile(baseDir + "options.ini").ReadString("paths", "db", "db");
+  versions.database.local = LocalNumber(baseDir + dbDir + "\\db.ini");
+  versions.updater.local = LocalNumber(baseDir + "updater\\ver.ini");
+  versions.tools.local = LocalNumber(baseDir + "updater\\3ver.ini");
+  return dbDir;
+}
+
+void ReadServerVersions(const std::string& verIniPath, UpdateVersions& versions) {
+  const IniFile file(verIniPath);
+  ReadServerSection(file, "version", versions.program);
+  ReadServerSection(file, "db", versions.database);
+  ReadServerSection(file, "updater", versions.updater);
+  ReadServerSection(file, "3rdapps", versions.tools);
+}
