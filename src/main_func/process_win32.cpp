@@ -1,0 +1,109 @@
+// Starting programs with CreateProcessA and ShellExecuteA.
+#include "main_func/process.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <vector>
+
+// CreateProcessA takes at most 32767 characters including the terminating NUL.
+const std::size_t MaxCommandLine = 32766;
+
+namespace {
+
+// Starts the command line, waits for it and returns its exit code, or -1 when it cannot
+// be started. The line is copied whole into a writable buffer (CreateProcessA may write
+// into it), never cut.
+int StartAndWait(const std::string& commandLine, const char* workDir, STARTUPINFOA& startup,
+                 BOOL inheritHandles) {
+  if (commandLine.size() > MaxCommandLine) return -1;
+  std::vector<char> buffer(commandLine.begin(), commandLine.end());
+  buffer.push_back('\0');
+  // The child writes into the same console: our buffered text must come first.
+  std::fflush(stdout);
+  std::fflush(stderr);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, inheritHandles,
+                      NORMAL_PRIORITY_CLASS, nullptr, workDir, &startup, &process))
+    return -1;
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(code);
+}
+
+// An inheritable handle for one of the child's standard handles: the named file, or a
+// duplicate of our own handle when path is "".
+HANDLE OpenStd(const std::string& path, DWORD stdId, bool forWriting) {
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  if (path.empty()) {
+    HANDLE own = GetStdHandle(stdId);
+    HANDLE copy = nullptr;
+    if (own == nullptr || own == INVALID_HANDLE_VALUE ||
+        !DuplicateHandle(GetCurrentProcess(), own, GetCurrentProcess(), &copy, 0, TRUE,
+                         DUPLICATE_SAME_ACCESS))
+      return nullptr;
+    return copy;
+  }
+  HANDLE file = forWriting
+                    ? CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)
+                    : CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  &inherit, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return file;
+}
+
+void CloseIfOpen(HANDLE h) {
+  if (h != nullptr && h != INVALID_HANDLE_VALUE) CloseHandle(h);
+}
+
+}  // namespace
+
+int RunAndWait(const std::string& commandLine, int showMode) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showMode);
+  return StartAndWait(commandLine, nullptr, startup, FALSE);
+}
+
+int RunRedirected(const std::string& commandLine, const std::string& workDir,
+                  const std::string& inPath, const std::string& outPath,
+                  const std::string& errPath) {
+  HANDLE in = OpenStd(inPath, STD_INPUT_HANDLE, false);
+  HANDLE out = OpenStd(outPath, STD_OUTPUT_HANDLE, true);
+  HANDLE err = !errPath.empty() && errPath == outPath ? out
+                                                     : OpenStd(errPath, STD_ERROR_HANDLE, true);
+  int result = -1;
+  bool opened = !(!inPath.empty() && in == INVALID_HANDLE_VALUE) &&
+                !(!outPath.empty() && out == INVALID_HANDLE_VALUE) &&
+                !(!errPath.empty() && err == INVALID_HANDLE_VALUE);
+  if (opened) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    result = StartAndWait(commandLine, workDir.empty() ? nullptr : workDir.c_str(), startup, TRUE);
+  }
+  CloseIfOpen(in);
+  CloseIfOpen(out);
+  if (err != out) CloseIfOpen(err);
+  return result;
+}
+
+int ShellStart(const std::string& verb, const std::string& file, const std::string& params,
+               const std::string& workDir, int showMode) {
+  std::fflush(stdout);
+  HINSTANCE result = ShellExecuteA(nullptr, verb.empty() ? nullptr : verb.c_str(), file.c_str(),
+                                   params.c_str(), workDir.empty() ? nullptr : workDir.c_str(),
+                                   showMode);
+  return static_cast<int>(reinterpret_cast<INT_PTR>(result));
+}
+
+// Windows starts the program at once; nothing waits for the end of this one.
+void RunPendingHandOver() {}
