@@ -1,0 +1,150 @@
+#include "hdd/hdd_setup.h"
+
+#include <string>
+
+#include "c_api/console.h"
+#include "c_api/screen.h"
+#include "db/ini_file.h"
+#include "db/settings.h"
+#include "main_func/choice.h"
+#include "main_func/files.h"
+#include "main_func/input.h"
+#include "main_func/out.h"
+#include "main_func/process.h"
+#include "os/open_os.h"
+#include "os/run_os.h"
+
+namespace {
+
+std::string DiskPath() { return ImagesDir + "\\hdb.img"; }
+
+// Sizes that would make a disk of nothing, or a unit without a number.
+bool IsRefusedSize(const std::string& size) {
+  static const char* const refused[] = {"", "0k", "0M", "0G", "0T", "k", "M", "G", "T"};
+  for (const char* word : refused) {
+    if (size == word) return true;
+  }
+  return false;
+}
+
+// Asks for the size until one is acceptable. The end of input cancels like "0": asking
+// again could never get an answer.
+std::string ReadHddSize() {
+  std::string size;
+  do {
+    ShowHeader("VIRTUAL HDD");
+    WriteLine();
+    WriteLine(" Enter the size of the new HDD:");
+    WriteLine(" Examples: 100M, 1G, 5G, ...");
+    WriteLine();
+    WriteText(" > ");
+    if (!ReadLine(size)) return "0";
+  } while (IsRefusedSize(size));
+  return size;
+}
+
+void DeleteOldHdd() {
+  ShowHeader("VIRTUAL HDD");
+  WriteLine();
+  WriteLine(" Deleting old HDD, please wait.");
+  WriteLine(" DO NOT CLOSE THIS WINDOW!");
+  WriteLine();
+  if (RemoveFile(DiskPath())) return;
+  WriteLine(" ERROR - cannot delete file.");
+  WriteText("         Delete file " + NativePath(DiskPath()) + " manually and press <Enter> ");
+  WaitForEnter();
+}
+
+}  // namespace
+
+std::string QemuImgCommandLine(const std::string& appDir, const std::string& imagesDir,
+                               const std::string& size) {
+  return appDir + "qemu\\qemu-img create -f vmdk " + imagesDir + "\\\\hdb.img " + size;
+}
+
+void RunPartitionManager() {
+  const std::string dbIni = AppDir + DbDir + "\\db.ini";
+  if (!FileExists(dbIni)) {
+    WriteText(" * ERROR File " + NativePath(dbIni) + " not exists!");
+    WaitForEnter();
+    return;
+  }
+  const IniFile ini(dbIni);
+  const std::string download = ini.ReadString("hddmanager", "download", "ERROR");
+  const std::string filename = ini.ReadString("hddmanager", "filename", "ERROR");
+  if (FileExists(AppDir + ImagesDir + "\\" + filename) ||
+      DownloadImage("Partition manager", "", download, filename)) {
+    RunOs("Partition manager", "", filename, "cdrom", "vmware");
+  }
+}
+
+bool CreateHdd() {
+  const std::string size = ReadHddSize();
+  if (size == "0") return false;
+  if (FileExists(DiskPath())) DeleteOldHdd();
+
+  ShowHeader("VIRTUAL HDD");
+  WriteLine();
+  WriteLine(" Creating new HDD, please wait.");
+  WriteLine(" DO NOT CLOSE THIS WINDOW!");
+  WriteLine();
+  WriteLine(" Creating " + size + " HDD");
+  WriteText(" ");
+  RunAndWait(QemuImgCommandLine(AppDir, ImagesDir, size), ShowNormal);
+  WriteLine();
+
+  if (!FileExists(DiskPath())) {
+    WriteLine(" *ERROR* - HDD was NOT created!");
+    WriteLine(" Press <Enter> to continue");
+    WaitForEnter();
+    return false;
+  }
+  if (FileSize64(DiskPath()) == 0) {
+    WriteLine(" Unknown ERROR");
+    WriteLine(" Press <Enter> to continue");
+    RemoveFile(DiskPath());
+    WaitForEnter();
+    return false;
+  }
+  WriteLine(" HDD was created succefully!");
+  WriteLine(" Press <enter> to continue");
+  WaitForEnter();
+
+  ShowHeader("VIRTUAL HDD");
+  WriteLine();
+  WriteLine(" Your HDD was created succesfully");
+  WriteLine(" Do you want to create partitions on it and/or format it?");
+  WriteLine();
+  WriteLine("     1) Yes");
+  WriteLine("     2) No");
+  WriteLine();
+  if (ReadChoice(2) != 1) return false;
+  RunPartitionManager();
+  // The disk exists whatever the partition manager did with it, so a caller that wanted a
+  // disk to boot may go on.
+  return true;
+}
+
+void DeleteHdd() {
+  ClearScreen();
+  ShowHeader("HDD");
+  WriteLine();
+  if (!FileExists(DiskPath())) {
+    WriteLine(" Virtual HDD not exists");
+    WriteLine(" Press <enter> to continue");
+    WaitForEnter();
+    return;
+  }
+  WriteLine(" Do you want to delete virtual HDD?");
+  WriteLine();
+  WriteLine("     1) Yes");
+  WriteLine("     2) No");
+  WriteLine();
+  if (ReadChoice(2) != 1) return;
+  ClearScreen();
+  ShowHeader("HDD SETUP");
+  WriteLine();
+  WriteLine(RemoveFile(DiskPath()) ? " Virtual HDD was deleted" : " Unknown ERROR");
+  WriteLine(" Press <enter> to continue");
+  WaitForEnter();
+}

@@ -1,0 +1,253 @@
+// The launch screen's building blocks: title box, memory menu, host line, accelerator and
+// the memory check.
+#include "os/launch.h"
+
+#include <gtest/gtest.h>
+
+#include "db/settings.h"
+#include "main_func/sysinfo.h"
+#include "os/launch_test_util.h"
+
+namespace {
+
+using launchtest::Console;
+using launchtest::TempInstall;
+
+constexpr uint64_t MB = 1024 * 1024;
+
+uint64_t Free1000Mb() { return 1000 * MB; }
+uint64_t Free1000MbAndABit() { return 1000 * MB + MB - 1; }
+uint64_t FreeUnknown() { return 0; }
+uint64_t FreePlenty() { return 64 * 1024 * MB; }
+
+int readerCalls = 0;
+uint64_t CountingReader() {
+  ++readerCalls;
+  return 1000 * MB;
+}
+
+// Replaces the free-memory reader for one test.
+class RamCheck : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = ReadAvailPhys;
+    ResetSettings();
+  }
+  void TearDown() override {
+    ReadAvailPhys = saved_;
+    ResetSettings();
+  }
+  // Runs the check and returns what it wrote.
+  std::string Check(int megabytes, bool& passed) {
+    Console console;
+    passed = CheckRamForQemu(megabytes);
+    return console.Output();
+  }
+
+ private:
+  AvailPhysReader saved_ = nullptr;
+};
+
+TEST_F(RamCheck, ComparesTheChoiceWithTheFreeMegabytes) {
+  ReadAvailPhys = Free1000Mb;
+  bool passed = true;
+  EXPECT_EQ(Check(1024, passed), " Ram for qemu: 1024mb [ ERROR ]\n");
+  EXPECT_FALSE(passed);
+  EXPECT_EQ(Check(512, passed), " Ram for qemu: 512mb [ OK ]\n");
+  EXPECT_TRUE(passed);
+  // Exactly as much as is free still fits.
+  EXPECT_EQ(Check(1000, passed), " Ram for qemu: 1000mb [ OK ]\n");
+  EXPECT_TRUE(passed);
+  EXPECT_EQ(Check(1001, passed), " Ram for qemu: 1001mb [ ERROR ]\n");
+  EXPECT_FALSE(passed);
+}
+
+TEST_F(RamCheck, PartOfAMegabyteDoesNotCount) {
+  ReadAvailPhys = Free1000MbAndABit;
+  bool passed = false;
+  Check(1000, passed);
+  EXPECT_TRUE(passed);
+  Check(1001, passed);
+  EXPECT_FALSE(passed);
+}
+
+TEST_F(RamCheck, AmountsOutsideTenTo2047FailWhateverIsFree) {
+  ReadAvailPhys = FreePlenty;
+  bool passed = true;
+  EXPECT_EQ(Check(9, passed), " Ram for qemu: 9mb [ ERROR ]\n");
+  EXPECT_FALSE(passed);
+  EXPECT_EQ(Check(2048, passed), " Ram for qemu: 2048mb [ ERROR ]\n");
+  EXPECT_FALSE(passed);
+  EXPECT_EQ(Check(-99, passed), " Ram for qemu: -99mb [ ERROR ]\n");
+  EXPECT_FALSE(passed);
+  Check(10, passed);
+  EXPECT_TRUE(passed);
+  Check(2047, passed);
+  EXPECT_TRUE(passed);
+}
+
+TEST_F(RamCheck, DisabledCheckWritesNothingAndNeverReadsMemory) {
+  DisableRamCheck = true;
+  readerCalls = 0;
+  ReadAvailPhys = CountingReader;
+  bool passed = false;
+  EXPECT_EQ(Check(1024, passed), "");
+  EXPECT_TRUE(passed);
+  EXPECT_EQ(Check(5000, passed), "");
+  EXPECT_TRUE(passed);
+  EXPECT_EQ(readerCalls, 0);
+}
+
+TEST_F(RamCheck, UnreadableFreeMemoryPassesWithAWarning) {
+  ReadAvailPhys = FreeUnknown;
+  bool passed = false;
+  EXPECT_EQ(Check(1024, passed), " Ram for qemu: 1024mb [ WARN! ]\n");
+  EXPECT_TRUE(passed);
+  // The fixed bounds still hold.
+  EXPECT_EQ(Check(4096, passed), " Ram for qemu: 4096mb [ ERROR ]\n");
+  EXPECT_FALSE(passed);
+}
+
+TEST_F(RamCheck, DefaultReaderAsksTheHost) {
+  MemoryRecord record;
+  GetMemoryStatus(record);
+  // Free memory moves all the time; both readings only need to be of the same order.
+  const uint64_t read = ReadAvailPhys();
+  EXPECT_GT(read, 0u);
+  EXPECT_LT(read / MB, record.ullTotalPhys / MB + 1);
+}
+
+TEST(ShowOsBox, CentresNameAndVersionInAFrame) {
+  Console console;
+  ShowOsBox("Boot from HDD", "");
+  EXPECT_EQ(console.Output(),
+            "\n"
+            " +----------------------------------------+ \n"
+            " |             Boot from HDD              |\n"
+            " +----------------------------------------+ \n"
+            "\n");
+}
+
+TEST(ShowOsBox, LongTitleIsNotCut) {
+  Console console;
+  const std::string name = "An operating system with a long name";
+  ShowOsBox(name, "12.04");
+  const std::string out = console.Output();
+  EXPECT_NE(out.find("\n |" + name + " 12.04|\n"), std::string::npos) << out;
+}
+
+TEST(ShowOsBox, OddLengthGetsTheExtraBlankOnTheRight) {
+  Console console;
+  ShowOsBox("Linux", "1");   // "Linux 1": 7 characters in 40 columns
+  EXPECT_NE(console.Output().find(" |                Linux 1                 |\n"),
+            std::string::npos)
+      << console.Output();
+}
+
+TEST(SelectRam, ListsTheAmountsAndMapsEachAnswer) {
+  const std::string menu =
+      " Select RAM for QEMU\n\n     1) 128MB\n     2) 256MB\n     3) 384MB\n     4) 512MB\n"
+      "     5) 1024MB\n\n     0) Exit\n\n > ";
+  const int expected[] = {-99, 128, 256, 384, 512, 1024, -99};
+  for (int answer = 0; answer <= 6; ++answer) {
+    Console console(std::to_string(answer) + "\n");
+    EXPECT_EQ(SelectRam(), expected[answer]) << "answer " << answer;
+    EXPECT_EQ(console.Output(), menu);
+  }
+}
+
+TEST(SelectRam, SevenIsRefusedAndAskedAgain) {
+  Console console("7\n3\n");
+  EXPECT_EQ(SelectRam(), 384);
+  EXPECT_NE(console.Output().find(" [Err] Wrong choice"), std::string::npos);
+}
+
+TEST(SelectRam, EndOfInputLeavesLikeExit) {
+  Console console("");
+  EXPECT_EQ(SelectRam(), -99);
+}
+
+TEST(ShowHostOs, NamesTheWordSizeAndRemembersIt) {
+  Console console;
+  HostIs64Bit = !Is64BitHost();
+  const bool host64 = ShowHostOs();
+  EXPECT_EQ(host64, Is64BitHost());
+  EXPECT_EQ(HostIs64Bit, host64);
+  EXPECT_EQ(console.Output(), std::string(" Host OS: ") + (host64 ? "64-bit" : "32-bit") + "\n");
+  if (sizeof(void*) == 8) {
+    EXPECT_TRUE(host64);
+  }
+}
+
+class Kqemu : public ::testing::Test {
+ protected:
+  void TearDown() override { HostIs64Bit = false; }
+  TempInstall install;
+};
+
+TEST_F(Kqemu, NothingHappensOnA64BitHost) {
+  install.InstallFakeTool("kqemu/RUR-Iradu.exe");
+  install.InstallFakeTool("kqemu/RUR-Iradu-Halt.exe");
+  HostIs64Bit = true;
+  Console console;
+  StartKqemu();
+  StopKqemu();
+  EXPECT_EQ(console.Output(), "");
+  EXPECT_TRUE(install.ToolLog().empty());
+}
+
+TEST_F(Kqemu, NothingHappensWhenDisabled) {
+  install.InstallFakeTool("kqemu/RUR-Iradu.exe");
+  install.InstallFakeTool("kqemu/RUR-Iradu-Halt.exe");
+  HostIs64Bit = false;
+  DisableKqemu = true;
+  Console console;
+  StartKqemu();
+  StopKqemu();
+  EXPECT_EQ(console.Output(), "");
+  EXPECT_TRUE(install.ToolLog().empty());
+}
+
+TEST_F(Kqemu, StartsAndStopsTheToolsOnA32BitHost) {
+  install.InstallFakeTool("kqemu/RUR-Iradu.exe", "exit 3\n");
+  install.InstallFakeTool("kqemu/RUR-Iradu-Halt.exe");
+  HostIs64Bit = false;
+  Console console;
+  StartKqemu();
+  StopKqemu();
+  // A tool's exit code is not judged.
+  EXPECT_EQ(console.Output(), " Starting kqemu ... [ OK ]\n Stopping kqemu ... [ OK ]\n");
+  const std::vector<std::string> log = install.ToolLog();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[0], "kqemu/RUR-Iradu.exe\t");
+  EXPECT_EQ(log[1], "kqemu/RUR-Iradu-Halt.exe\t");
+}
+
+TEST_F(Kqemu, MissingToolsAreReportedAndTheLaunchGoesOn) {
+  // A folder of the tool's name is no tool.
+  std::filesystem::create_directories(install.Fs("kqemu/RUR-Iradu.exe"));
+  HostIs64Bit = false;
+  Console console;
+  StartKqemu();
+  StopKqemu();
+  EXPECT_EQ(console.Output(), " Starting kqemu ... [ ERROR ]\n Stopping kqemu ... [ ERROR ]\n");
+}
+
+TEST_F(Kqemu, FailureEndingStopsTheAcceleratorAndWaitsForOneLine) {
+  install.InstallFakeTool("kqemu/RUR-Iradu-Halt.exe");
+  HostIs64Bit = false;
+  Console console("\nleft\n");
+  LaunchFailureEnding();
+  EXPECT_EQ(console.Output(), " Stopping kqemu ... [ OK ]\n Press <Enter> to exit ");
+  EXPECT_EQ(console.InputLeft(), "left\n");
+  EXPECT_EQ(install.ToolLog().size(), 1u);
+}
+
+TEST_F(Kqemu, FailureEndingReturnsAtTheEndOfInput) {
+  HostIs64Bit = true;
+  Console console("");
+  LaunchFailureEnding();
+  EXPECT_EQ(console.Output(), " Press <Enter> to exit ");
+}
+
+}  // namespace

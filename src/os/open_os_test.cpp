@@ -1,0 +1,148 @@
+// The wget command line, and the download of one image into its place.
+#include "os/open_os.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "db/settings.h"
+#include "os/launch_test_util.h"
+
+namespace {
+
+using launchtest::Console;
+using launchtest::TempInstall;
+namespace fs = std::filesystem;
+
+// Command lines as the tool receives them: the POSIX layer turns backslashes into slashes.
+std::string AsReceived(std::string text) {
+#ifndef _WIN32
+  for (char& c : text)
+    if (c == '\\') c = '/';
+#endif
+  return text;
+}
+
+TEST(WgetCommandLine, FreshDownload) {
+  EXPECT_EQ(WgetCommandLine("D:\\Q\\", "images", "http://example.org/os/linux.iso", false),
+            "D:\\Q\\wget\\wget -P images\\temp\\ http://example.org/os/linux.iso");
+}
+
+TEST(WgetCommandLine, APartialFileIsContinued) {
+  EXPECT_EQ(WgetCommandLine("D:\\Q\\", "images", "ftp://example.org/linux.iso", true),
+            "D:\\Q\\wget\\wget -c -P images\\temp\\ ftp://example.org/linux.iso");
+}
+
+TEST(WgetCommandLine, LinkAndFolderAreTakenAsTheyAre) {
+  EXPECT_EQ(WgetCommandLine("/opt/qh/", "..\\img", "http://h/a b.iso", false),
+            "/opt/qh/wget\\wget -P ..\\img\\temp\\ http://h/a b.iso");
+}
+
+// Downloads run in the installation, as the program does.
+class Download : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = fs::current_path();
+    fs::current_path(install.Fs(""));
+    fs::create_directories(install.Fs("images"));
+  }
+  void TearDown() override { fs::current_path(saved_); }
+  bool Fetch(const std::string& link, const std::string& filename, std::string* out = nullptr) {
+    Console console;
+    const bool fetched = DownloadImage("Linux", "1.0", link, filename);
+    if (out) *out = console.Output();
+    return fetched;
+  }
+  TempInstall install;
+
+ private:
+  fs::path saved_;
+};
+
+const char* const DownloadScreen =
+    "\n"
+    " +----------------------------------------+ \n"
+    " |               Linux 1.0                |\n"
+    " +----------------------------------------+ \n"
+    "\n"
+    " Do not close this window!\n"
+    " Press CTRL + C to stop downloading image\n"
+    "\n"
+    " Downloading Linux 1.0\n"
+    "\n";
+
+TEST_F(Download, FetchedImageIsMovedIntoPlace) {
+  install.InstallFakeTool("wget/wget.exe", "create images\\temp\\$LAST 1234\n");
+  std::string out;
+  EXPECT_TRUE(Fetch("http://127.0.0.1/os/linux.iso", "linux.iso", &out));
+  EXPECT_EQ(out, DownloadScreen);
+  EXPECT_EQ(fs::file_size(install.Fs("images/linux.iso")), 1234u);
+  EXPECT_FALSE(fs::exists(install.Fs("images/temp/linux.iso")));
+  EXPECT_TRUE(fs::is_directory(install.Fs("images/temp")));   // the folder stays
+  ASSERT_EQ(install.ToolLog().size(), 1u);
+  EXPECT_EQ(install.ToolLog()[0],
+            AsReceived("wget/wget.exe\t-P images\\temp\\ http://127.0.0.1/os/linux.iso"));
+}
+
+TEST_F(Download, PartialFileIsContinued) {
+  install.Write("images/temp/linux.iso", "half");
+  install.InstallFakeTool("wget/wget.exe", "append images\\temp\\$LAST -rest\n");
+  EXPECT_TRUE(Fetch("http://127.0.0.1/linux.iso", "linux.iso"));
+  EXPECT_EQ(install.Read("images/linux.iso"), "half-rest\n");
+  ASSERT_EQ(install.ToolLog().size(), 1u);
+  EXPECT_EQ(install.ToolLog()[0],
+            AsReceived("wget/wget.exe\t-c -P images\\temp\\ http://127.0.0.1/linux.iso"));
+}
+
+TEST_F(Download, NothingFetchedIsAFailure) {
+  install.InstallFakeTool("wget/wget.exe", "exit 4\n");
+  EXPECT_FALSE(Fetch("http://127.0.0.1/linux.iso", "linux.iso"));
+  EXPECT_FALSE(fs::exists(install.Fs("images/linux.iso")));
+  EXPECT_EQ(install.ToolLog().size(), 1u);
+}
+
+TEST_F(Download, MissingWgetIsAFailure) {
+  EXPECT_FALSE(Fetch("http://127.0.0.1/linux.iso", "linux.iso"));
+  EXPECT_FALSE(fs::exists(install.Fs("images/linux.iso")));
+}
+
+TEST_F(Download, AFileUnderAnotherNameIsNotTheImage) {
+  install.InstallFakeTool("wget/wget.exe", "create images\\temp\\index.html 10\n");
+  EXPECT_FALSE(Fetch("http://127.0.0.1/linux.iso", "linux.iso"));
+  EXPECT_FALSE(fs::exists(install.Fs("images/linux.iso")));
+}
+
+TEST_F(Download, AnImageAlreadyInPlaceIsNotReplaced) {
+  install.Write("images/linux.iso", "old");
+  install.InstallFakeTool("wget/wget.exe", "create images\\temp\\$LAST 5\n");
+  EXPECT_FALSE(Fetch("http://127.0.0.1/linux.iso", "linux.iso"));
+  EXPECT_EQ(install.Read("images/linux.iso"), "old");
+}
+
+TEST_F(Download, EmptyFileNameNeverMovesTheDownloadFolder) {
+  install.InstallFakeTool("wget/wget.exe", "create images\\temp\\x.iso 5\n");
+  EXPECT_FALSE(Fetch("http://127.0.0.1/", ""));
+  EXPECT_TRUE(fs::exists(install.Fs("images/temp/x.iso")));
+}
+
+TEST_F(Download, MissingLinkRunsNoWget) {
+  install.InstallFakeTool("wget/wget.exe", "create images\\temp\\$LAST 5\n");
+  for (const char* link : {"", "ERROR"}) {
+    Console console("\nnext\n");
+    EXPECT_FALSE(DownloadImage("Linux", "1.0", link, "ERROR"));
+    EXPECT_EQ(console.Output(), std::string(DownloadScreen) +
+                                    " * ERROR missing download link \n\n Press < ENTER >\n");
+    EXPECT_EQ(console.InputLeft(), "next\n");
+  }
+  EXPECT_TRUE(install.ToolLog().empty());
+  EXPECT_FALSE(fs::exists(install.Fs("images/temp")));
+}
+
+TEST_F(Download, ALinkSpelledErrorInSmallLettersIsHandedToWget) {
+  install.InstallFakeTool("wget/wget.exe");
+  EXPECT_FALSE(Fetch("error", "linux.iso"));
+  ASSERT_EQ(install.ToolLog().size(), 1u);
+  EXPECT_EQ(install.ToolLog()[0], AsReceived("wget/wget.exe\t-P images\\temp\\ error"));
+}
+
+}  // namespace
