@@ -2,11 +2,11 @@
 // is not a terminal nothing is written, so a redirected run is a clean transcript.
 #include "c_api/console.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
-#include <fcntl.h>
 
 #include <cstdio>
 #include <string>
@@ -72,9 +72,22 @@ void GotoXY(int16_t column, int16_t row) {
   Emit(MoveTo(column, row));
 }
 
+// The terminal's answers arrive on its input side: standard output itself when it was
+// opened for reading too (as a login terminal is), else standard input, else /dev/tty.
+static int TerminalInput(bool& opened) {
+  opened = false;
+  int flags = fcntl(STDOUT_FILENO, F_GETFL);
+  if (flags >= 0 && (flags & O_ACCMODE) == O_RDWR) return STDOUT_FILENO;
+  if (isatty(STDIN_FILENO) == 1) return STDIN_FILENO;
+  int fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+  opened = fd >= 0;
+  return fd;
+}
+
 int WhereY() {
   if (!IsTerminal) return 0;
-  int fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+  bool opened = false;
+  int fd = TerminalInput(opened);
   if (fd < 0) return CursorPos.row;
   termios saved{};
   int row = -1;
@@ -89,7 +102,7 @@ int WhereY() {
       tcsetattr(fd, TCSANOW, &saved);
     }
   }
-  close(fd);
+  if (opened) close(fd);
   return row >= 0 ? row : CursorPos.row;
 }
 
