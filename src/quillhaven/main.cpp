@@ -7,6 +7,7 @@
 #include "main_func/app_state.h"
 #include "main_func/files.h"
 #include "main_func/out.h"
+#include "quillhaven/check_files.h"
 #include "quillhaven/main_screen.h"
 
 namespace {
@@ -23,7 +24,7 @@ int Run() {
   // installation, so the program works from its own folder wherever it was started from.
   SetWorkDir(ExeDir());
   ReadDatabase();
-  // CheckFiles();  (start-up self-check)
+  CheckFiles();
   do {
     SetWindowTitle("Quillhaven");
     ShowMainHeader();

@@ -1,0 +1,302 @@
+// The start-up self-check: clean-ups, the tool checks with their status lines and pause,
+// the hand-over to a waiting updater, and the bootstrap of a missing updater.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "c_api/screen.h"
+#include "main_func/addresses.h"
+#include "support/catalogue.h"
+#include "support/fixture.h"
+#include "support/screens.h"
+#include "support/transcript.h"
+#include "support/updater_fixture.h"
+
+namespace {
+
+const std::vector<std::string> Categories = {"Linux"};
+
+// Banner and catalogue report: what comes before the self-check.
+std::string Start() { return Banner() + DbReport("1", Categories); }
+
+// An installation with a catalogue; the tools are up to each case.
+void Catalogue(const Fixture& fx) { fx.Write("db\\db.ini", DbIni("1", Categories)); }
+
+// The self-check's lines from "Checking files ..." on, for the given endings.
+std::string CheckLines(const std::string& updater, const std::string& qemu,
+                       const std::string& kqemu, const std::string& wget) {
+  return "Checking files ...\n"
+         "  Updater ..." + updater + "\n"
+         "  Qemu ..." + qemu + "\n"
+         "  KQemu ..." + kqemu + "\n"
+         "  WGet ..." + wget + "\n";
+}
+
+std::string BootstrapOk() {
+  return " [ ERROR ] - updater is outdated or missing.\n"
+         "    Downloading new one ..........\n"
+         " [ OK ]";
+}
+
+std::string BootstrapFailed() {
+  return std::string(" [ ERROR ] - updater is outdated or missing.\n"
+                     "    Downloading new one ..........\n"
+                     " [ FAILED ] => Please download new Quillhaven from ") +
+         HomepageText;
+}
+
+// "0\n9\n": without a pause the menu takes 0 and the program ends; a pause would take the
+// 0 and the menu would then refuse 9, which the transcript would show.
+const char* const NoPauseInput = "0\n9\n";
+// "9\n0\n": the pause takes the 9, the menu then takes 0; without a pause 9 is refused.
+const char* const PauseInput = "9\n0\n";
+
+TEST(CheckFiles, CompleteInstallationReportsFourOkLinesWithoutPause) {
+  Fixture fx;
+  Catalogue(fx);
+
+  RunResult run = fx.Run(NoPauseInput);
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(Start() + SelfCheckAllPresent() + MainScreen(Categories), run.out);
+  EXPECT_TRUE(fx.ToolLog().empty());
+  EXPECT_TRUE(fx.Exists("images"));
+}
+
+TEST(CheckFiles, ConfiguredImagesFolderIsCreatedOneLevelDeep) {
+  Fixture fx;
+  Catalogue(fx);
+  fx.Write("options.ini", IniText({"[paths]", "images=pics"}));
+
+  RunResult run = fx.Run(NoPauseInput);
+
+  EXPECT_TRANSCRIPT(Start() + SelfCheckAllPresent() + MainScreen(Categories), run.out);
+  EXPECT_TRUE(fx.Exists("pics"));
+  EXPECT_FALSE(fx.Exists("images"));
+
+  // A folder below a missing one is not made: only one level is created.
+  Fixture deep;
+  Catalogue(deep);
+  deep.Write("options.ini", IniText({"[paths]", "images=a\\b"}));
+  deep.Run(NoPauseInput);
+  EXPECT_FALSE(deep.Exists("a"));
+}
+
+TEST(CheckFiles, MissingQemuIsAnErrorAndWaitsForEnter) {
+  Fixture fx;
+  Catalogue(fx);
+  fx.Remove("qemu");
+
+  RunResult run = fx.Run(PauseInput);
+
+  EXPECT_TRANSCRIPT(Start() + "\n" + CheckLines(" [ OK ]", " [ ERROR ]", " [ OK ]", " [ OK ]") +
+                        MainScreen(Categories),
+                    run.out);
+}
+
+TEST(CheckFiles, MissingWgetIsAnErrorAndWaitsForEnter) {
+  Fixture fx;
+  Catalogue(fx);
+  fx.Remove("wget");
+
+  RunResult run = fx.Run(PauseInput);
+
+  EXPECT_TRANSCRIPT(Start() + "\n" + CheckLines(" [ OK ]", " [ OK ]", " [ OK ]", " [ ERROR ]") +
+                        MainScreen(Categories),
+                    run.out);
+}
+
+// Every host these tests run on is 64-bit (a 64-bit build).
+TEST(CheckFiles, MissingKqemuOnA64BitHostOnlyWarns) {
+  Fixture fx;
+  Catalogue(fx);
+  fx.Remove("kqemu");
+
+  RunResult run = fx.Run(NoPauseInput);
+
+  EXPECT_TRANSCRIPT(Start() + "\n" + CheckLines(" [ OK ]", " [ OK ]", " [ WARN! ]", " [ OK ]") +
+                        MainScreen(Categories),
+                    run.out);
+}
+
+TEST(CheckFiles, FolderInPlaceOfAToolDoesNotCount) {
+  Fixture fx;
+  Catalogue(fx);
+  fx.Remove("qemu");
+  fx.MakeDir("qemu\\qemu.exe");
+
+  RunResult run = fx.Run(PauseInput);
+
+  EXPECT_TRANSCRIPT(Start() + "\n" + CheckLines(" [ OK ]", " [ ERROR ]", " [ OK ]", " [ OK ]") +
+                        MainScreen(Categories),
+                    run.out);
+}
+
+TEST(CheckFiles, LeftoverDownloadFoldersAreRemovedWithTheirContents) {
+  Fixture fx;
+  Catalogue(fx);
+  fx.Write("temp\\partial.iso", "half");
+  fx.Write("temp\\deeper\\nested\\file.bin", "x");
+  fx.Write("updater\\temp\\upt.zip", "old package");
+  fx.Write("updater\\temp\\sub\\ver.ini", "[version]\r\naver=9\r\n");
+
+  RunResult run = fx.Run(NoPauseInput);
+
+  EXPECT_TRANSCRIPT(Start() + SelfCheckAllPresent() + MainScreen(Categories), run.out);
+  EXPECT_FALSE(fx.Exists("temp"));
+  EXPECT_FALSE(fx.Exists("updater\\temp"));
+  EXPECT_TRUE(fx.Exists("updater\\updater.exe"));
+}
+
+TEST(CheckFiles, LooseUpdaterHandsOverToTheInstalledOne) {
+  Fixture fx;
+  Catalogue(fx);
+  // The installed updater notes where it was started.
+  fx.InstallTool("updater\\updater.exe", "append started_here.txt updater\n");
+  fx.Write("updater.exe", "loose updater");
+
+  // Any accepted answer ends the program: 1 would otherwise boot the virtual disk.
+  RunResult run = fx.Run("1\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  std::string updaterScreen;
+  for (const char* line : LogoLines) updaterScreen += std::string(line) + "\n";
+  updaterScreen += "\n" + CenterText("UPDATER", 45) + "\n\n Starting updater ... [ OK ]\n";
+  EXPECT_TRANSCRIPT(Start() + "\n" + updaterScreen + SelfCheckAllPresent().substr(1) +
+                        MainScreen(Categories),
+                    run.out);
+  EXPECT_FALSE(fx.Exists("updater.exe"));
+  ASSERT_TRUE(WaitForFile(fx, "updater\\started_here.txt"));
+  EXPECT_EQ(fx.ToolLog(), std::vector<std::string>{ToolCall("updater/updater.exe", "")});
+}
+
+TEST(CheckFiles, LooseUpdaterAloneStaysAndStartsNothing) {
+  Fixture fx;
+  Catalogue(fx);
+  fx.Remove("updater");
+  fx.Write("updater.exe", "loose updater");
+  UseFakeServer(fx);
+  fx.InstallTool("7z\\7za.exe", "copy " + FakeServer(fx) + "payload updater\\updater.exe\n");
+  ServerFile(fx, "payload", "new updater");
+
+  RunResult run = fx.Run(NoPauseInput);
+
+  // Without an installed updater there is no hand-over; the bootstrap fetches one.
+  EXPECT_TRANSCRIPT(Start() + "\n" + CheckLines(BootstrapOk(), " [ OK ]", " [ OK ]", " [ OK ]") +
+                        MainScreen(Categories),
+                    run.out);
+  EXPECT_EQ(fx.Read("updater.exe"), "loose updater");
+}
+
+TEST(CheckFiles, MissingUpdaterIsFetchedAndUnpacked) {
+  Fixture fx;
+  Catalogue(fx);
+  fx.Remove("updater");
+  UseFakeServer(fx);
+  const std::string server = FakeServer(fx);
+  ServerFile(fx, "ver.ini", IniText({"[version]", "aver=7", "[updater]", "aver=4",
+                                     "version=1.3.0"}));
+  ServerFile(fx, "upt/up/4.zip", "package 4");
+  ServerFile(fx, "upt/up/1.zip", "package 1");
+  ServerFile(fx, "upt/up/upt.exe", "new helper");
+  ServerFile(fx, "payload", "new updater");
+  // The fake 7-Zip "unpacks" by putting the updater in place; it also leaves an extra file
+  // in the download folder, which must not keep the folder alive.
+  fx.InstallTool("7z\\7za.exe", "copy " + server + "payload updater\\updater.exe\n"
+                                "mkdir temp\\leftover\n"
+                                "append temp\\leftover\\note.txt written by the tool\n");
+
+  RunResult run = fx.Run(NoPauseInput);
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(Start() + "\n" + CheckLines(BootstrapOk(), " [ OK ]", " [ OK ]", " [ OK ]") +
+                        MainScreen(Categories),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(),
+            (std::vector<std::string>{
+                ToolCall("wget/wget.exe", "-q -P temp\\ " + server + "ver.ini"),
+                ToolCall("wget/wget.exe", "-q -P temp\\ " + server + "upt/up/4.zip"),
+                ToolCall("7z/7za.exe", "x -bd -oupdater\\ -y temp\\4.zip"),
+                ToolCall("wget/wget.exe", "-q -P updater\\ " + server + "upt/up/upt.exe"),
+            }));
+  EXPECT_EQ(fx.Read("updater\\updater.exe"), "new updater");
+  EXPECT_EQ(fx.Read("updater\\upt.exe"), "new helper");
+  EXPECT_FALSE(fx.Exists("temp"));
+}
+
+TEST(CheckFiles, BootstrapReplacesAnOlderHelperInsteadOfSavingASecondCopy) {
+  Fixture fx;
+  Catalogue(fx);
+  fx.Remove("updater\\updater.exe");
+  fx.Write("updater\\upt.exe", "old helper");
+  UseFakeServer(fx);
+  ServerFile(fx, "ver.ini", IniText({"[updater]", "aver=2"}));
+  ServerFile(fx, "upt/up/2.zip", "package 2");
+  ServerFile(fx, "upt/up/upt.exe", "new helper");
+  ServerFile(fx, "payload", "new updater");
+  fx.InstallTool("7z\\7za.exe", "copy " + FakeServer(fx) + "payload updater\\updater.exe\n");
+
+  RunResult run = fx.Run(NoPauseInput);
+
+  EXPECT_TRANSCRIPT(Start() + "\n" + CheckLines(BootstrapOk(), " [ OK ]", " [ OK ]", " [ OK ]") +
+                        MainScreen(Categories),
+                    run.out);
+  EXPECT_EQ(fx.Read("updater\\upt.exe"), "new helper");
+  EXPECT_FALSE(fx.Exists("updater\\upt.exe.1"));
+}
+
+TEST(CheckFiles, UnreachableServerFallsBackToPackageOneAndFails) {
+  Fixture fx;
+  Catalogue(fx);
+  fx.Remove("updater\\updater.exe");
+  fx.Write("updater\\upt.exe", "old helper");
+  UseFakeServer(fx);  // an empty server: every fetch finds nothing
+  const std::string server = FakeServer(fx);
+
+  RunResult run = fx.Run(PauseInput);
+
+  EXPECT_TRANSCRIPT(Start() + "\n" + CheckLines(BootstrapFailed(), " [ OK ]", " [ OK ]", " [ OK ]") +
+                        MainScreen(Categories),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(),
+            (std::vector<std::string>{
+                ToolCall("wget/wget.exe", "-q -P temp\\ " + server + "ver.ini"),
+                ToolCall("wget/wget.exe", "-q -P temp\\ " + server + "upt/up/1.zip"),
+                ToolCall("7z/7za.exe", "x -bd -oupdater\\ -y temp\\1.zip"),
+                ToolCall("wget/wget.exe", "-q -P updater\\ " + server + "upt/up/upt.exe"),
+            }));
+  // A failed fetch keeps the helper the installation had.
+  EXPECT_EQ(fx.Read("updater\\upt.exe"), "old helper");
+  EXPECT_FALSE(fx.Exists("temp"));
+}
+
+TEST(CheckFiles, BootstrapWithoutWgetFailsAndReportsBoth) {
+  Fixture fx;
+  Catalogue(fx);
+  fx.Remove("updater");
+  fx.Remove("wget");
+
+  RunResult run = fx.Run(PauseInput);
+
+  EXPECT_TRANSCRIPT(Start() + "\n" +
+                        CheckLines(BootstrapFailed(), " [ OK ]", " [ OK ]", " [ ERROR ]") +
+                        MainScreen(Categories),
+                    run.out);
+  EXPECT_TRUE(fx.Exists("updater"));
+  EXPECT_FALSE(fx.Exists("temp"));
+}
+
+TEST(CheckFiles, BuiltInServerIsUsedWithoutAnOptionsEntry) {
+  Fixture fx;
+  Catalogue(fx);
+  fx.Remove("updater\\updater.exe");
+
+  fx.Run(PauseInput);
+
+  const std::string server = UpdateServerUrl;
+  ASSERT_EQ(fx.ToolLog().size(), 4u);
+  EXPECT_EQ(fx.ToolLog()[0], ToolCall("wget/wget.exe", "-q -P temp\\ " + server + "ver.ini"));
+}
+
+}  // namespace
