@@ -1,0 +1,91 @@
+#include "support/screens.h"
+
+#include "c_api/screen.h"
+#include "main_func/addresses.h"
+
+std::string Banner() { return "Quillhaven\n==========\n\nLoading ...\n\n"; }
+
+std::string DbReport(const std::string& version, const std::vector<std::string>& categories,
+                     const std::string& missingDbIni) {
+  std::string text = "Reading db ...\n";
+  if (!missingDbIni.empty()) text += MissingFile(missingDbIni);
+  text += "DB version " + version + "\n";
+  for (const std::string& name : categories) text += " > " + name + "\n";
+  return text;
+}
+
+std::string SelfCheckAllPresent() {
+  return "\nChecking files ...\n"
+         "  Updater ... [ OK ]\n"
+         "  Qemu ... [ OK ]\n"
+         "  KQemu ... [ OK ]\n"
+         "  WGet ... [ OK ]\n";
+}
+
+std::string Startup(const std::string& dbReport) {
+  return Banner() + dbReport + SelfCheckAllPresent();
+}
+
+std::string MainHeader() {
+  std::string text;
+  for (int i = 0; i < 4; ++i) {
+    text += LogoLines[i];
+    if (i == 3) text += std::string(" v ") + ProgramVersion;
+    text += "\n";
+  }
+  return text + "\n" + HomepageText + "\n\n";
+}
+
+std::string MainMenu(const std::vector<std::string>& categories) {
+  std::string text = "\n  1) Boot virtual HDD\n\n";
+  int number = 2;
+  for (const std::string& name : categories) {
+    text += "  " + std::to_string(number++) + ") " + name + "\n";
+  }
+  text += "\n";
+  text += "  " + std::to_string(number++) + ") Options\n";
+  text += "  " + std::to_string(number) + ") Help\n";
+  text += "  0) Exit\n\n";
+  return text + Prompt();
+}
+
+std::string MainScreen(const std::vector<std::string>& categories) {
+  return MainHeader() + MainMenu(categories);
+}
+
+namespace {
+
+std::string NumberedList(const std::vector<std::string>& entries) {
+  std::string text;
+  int number = 1;
+  for (const std::string& entry : entries) {
+    text += "  " + std::to_string(number++) + ") " + entry + "\n";
+  }
+  return text;
+}
+
+std::string BackToMainMenu() { return "\n  0) Main Menu\n\n" + Prompt(); }
+
+}  // namespace
+
+std::string CategoryScreen(const std::vector<std::string>& entries, bool offersOld) {
+  std::string text = MainHeader() + "\n" + NumberedList(entries);
+  if (offersOld) {
+    text += "\n  " + std::to_string(entries.size() + 1) + ") Show previous versions\n";
+  }
+  return text + BackToMainMenu();
+}
+
+std::string PreviousVersionsScreen(const std::vector<std::string>& entries) {
+  return MainHeader() + "\n" + NumberedList(entries) + BackToMainMenu();
+}
+
+std::string Prompt() { return " > "; }
+
+std::string WrongChoice() { return "\n [Err] Wrong choice" + Prompt(); }
+
+std::string OperationFailed() { return "\n Operation was not succesful\n Press <ENTER>\n"; }
+
+std::string MissingFile(const std::string& nativePath) {
+  return " * ERROR File " + nativePath + " not exists!\n";
+}
