@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# The console under a real terminal: a refused answer in the main menu leaves
+# " [Err] Wrong choice" two rows below the prompt, and the new " > " is drawn on the row of
+# the old one (the answer typed there is gone).
+# Usage: pty_test.sh PATH_TO_QUILLHAVEN
+set -euo pipefail
+
+program=${1:?usage: pty_test.sh PATH_TO_QUILLHAVEN}
+work=$(mktemp -d "${TMPDIR:-/tmp}/qh-pty-XXXXXX")
+socket="$work/tmux.sock"
+session=qh
+
+cleanup() {
+  tmux -S "$socket" kill-server >/dev/null 2>&1 || true
+  if [[ -z "${QH_KEEP_FIXTURES:-}" ]]; then rm -rf "$work"; else echo "fixture kept: $work"; fi
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  echo "--- screen ---"
+  tmux -S "$socket" capture-pane -p -t "$session" 2>/dev/null | cat -A || true
+  exit 1
+}
+
+# A small installation of its own, started from another folder. The start-up self-check only
+# looks for the tools, so empty files stand in for them.
+mkdir -p "$work/inst/db" "$work/elsewhere"
+cp "$program" "$work/inst/quillhaven"
+for tool in updater/updater.exe qemu/qemu.exe kqemu/RUR-Iradu.exe wget/wget.exe; do
+  mkdir -p "$work/inst/$(dirname "$tool")"
+  : >"$work/inst/$tool"
+done
+printf '[version]\r\nversion=1\r\n[categories]\r\ncount=2\r\n1=Linux\r\n2=BSD\r\n' \
+  > "$work/inst/db/db.ini"
+
+tmux -S "$socket" -f /dev/null new-session -d -s "$session" -x 100 -y 50 \
+  -c "$work/elsewhere" "$work/inst/quillhaven; echo '<<ended>>'; sleep 30"
+
+screen() { tmux -S "$socket" capture-pane -p -t "$session"; }
+
+# Waits until a line of the screen matches the pattern; prints its 0-based row.
+wait_for_row() {
+  local pattern=$1 tries=100 row
+  while ((tries-- > 0)); do
+    row=$(screen | grep -n -E -- "$pattern" | tail -n 1 | cut -d: -f1 || true)
+    if [[ -n "$row" ]]; then
+      echo $((row - 1))
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+row_text() { screen | sed -n "$(($1 + 1))p"; }
+
+exit_row=$(wait_for_row '^  0\) Exit$') || fail "the main menu did not appear"
+prompt_row=$(wait_for_row '^ >$') || fail "no prompt below the main menu"
+((prompt_row == exit_row + 2)) || fail "prompt on row $prompt_row, expected $((exit_row + 2))"
+
+tmux -S "$socket" send-keys -t "$session" "9" Enter
+error_row=$(wait_for_row '^ \[Err\] Wrong choice') || fail "no wrong-choice message"
+
+((error_row == prompt_row + 2)) ||
+  fail "error on row $error_row, expected two rows below the prompt row $prompt_row"
+# The old prompt with the typed 9 was cleared and the new prompt drawn on its row.
+sleep 0.3
+[[ "$(row_text "$prompt_row")" == " >" ]] ||
+  fail "row $prompt_row holds '$(row_text "$prompt_row")', expected the new prompt ' >'"
+[[ -z "$(row_text $((prompt_row + 1)))" ]] || fail "row $((prompt_row + 1)) is not empty"
+[[ "$(row_text "$error_row")" == " [Err] Wrong choice" ]] ||
+  fail "row $error_row holds '$(row_text "$error_row")'"
+cursor=$(tmux -S "$socket" display-message -p -t "$session" '#{cursor_y} #{cursor_x}')
+[[ "$cursor" == "$prompt_row 3" ]] || fail "cursor at '$cursor', expected '$prompt_row 3'"
+
+# 0 leaves the program.
+tmux -S "$socket" send-keys -t "$session" "0" Enter
+wait_for_row '^<<ended>>$' >/dev/null || fail "the program did not end after 0"
+
+echo "pty_test: passed"
