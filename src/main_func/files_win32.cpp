@@ -54,6 +54,8 @@ uint64_t FileSize64(const std::string& path) {
 }
 
 bool DeleteDirTree(const std::string& dir, bool withContents) {
+  // "" would make the pattern "\*.*", the root of the current drive.
+  if (dir.empty()) return false;
   bool success = true;
   if (withContents) {
     WIN32_FIND_DATAA entry;

@@ -24,6 +24,7 @@ namespace {
 constexpr int ShellOk = 33;           // any value above 32 means success to the callers
 constexpr int ShellFileNotFound = 2;  // ERROR_FILE_NOT_FOUND
 constexpr int ShellPathNotFound = 3;  // ERROR_PATH_NOT_FOUND
+constexpr int ShellAccessDenied = 5;  // SE_ERR_ACCESSDENIED
 
 bool IsExecutableFile(const std::string& path) {
   struct stat st {};
@@ -256,7 +257,11 @@ int ShellStart(const std::string& /*verb*/, const std::string& file, const std::
     for (const std::string& name : ExeAliases(base)) {
       struct stat st {};
       if (stat(name.c_str(), &st) != 0) continue;
-      if (!IsExecutableFile(name)) return OpenWithDesktop(name);
+      if (!IsExecutableFile(name)) {
+        // A program that cannot run is refused, not handed to a document viewer.
+        if (ExeAliases(mapped).size() > 1) return ShellAccessDenied;
+        return OpenWithDesktop(name);
+      }
       struct stat dirSt {};
       if (!dir.empty() && (stat(dir.c_str(), &dirSt) != 0 || !S_ISDIR(dirSt.st_mode)))
         return ShellPathNotFound;

@@ -159,6 +159,14 @@ TEST(ShellStartTest, MissingProgramIsAFailure) {
 }
 
 #ifndef _WIN32
+TEST(ShellStartTest, PosixProgramThatCannotRunIsRefused) {
+  TempDir dir;
+  dir.Write("updater\\updater.exe", "no program");
+  std::filesystem::permissions(dir.Fs("updater\\updater.exe"), std::filesystem::perms::owner_read);
+  EXPECT_LE(ShellStart("open", dir.Win("updater\\updater.exe"), "", dir.Win("updater\\"), ShowNormal),
+            32);
+}
+
 // The hand-over happens when the program ends, so it is watched in a child process: the
 // tool replaces it, runs in the given folder and its exit code is the child's.
 TEST(ShellStartDeathTest, PosixHandOverRunsTheProgramInItsFolderAtExit) {
