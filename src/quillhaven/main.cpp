@@ -7,6 +7,7 @@
 #include "main_func/app_state.h"
 #include "main_func/files.h"
 #include "main_func/out.h"
+#include "main_func/process.h"
 #include "quillhaven/check_files.h"
 #include "quillhaven/main_screen.h"
 
@@ -31,6 +32,8 @@ int Run() {
     MainMenu();
   } while (!ExitRequested);
   std::fflush(stdout);
+  // A program handed over to (the updater) takes over the terminal now.
+  RunPendingHandOver();
   return 0;
 }
 
