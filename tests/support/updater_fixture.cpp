@@ -1,6 +1,7 @@
 #include "support/updater_fixture.h"
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "support/catalogue.h"
@@ -26,6 +27,8 @@ std::string ToolCall(const std::string& tool, const std::string& args) {
 std::string UpdaterFile() { return "updater\\" + ProgramFileName("updater"); }
 
 void InstallUpdater(const Fixture& fx, bool helper) {
+  // The fake one of a complete fixture would be found first by its exact name.
+  fx.Remove("updater\\updater.exe");
   fx.InstallProgram("updater", UpdaterFile());
   if (helper) fx.InstallProgram("upt", "updater\\upt.exe");
 }
@@ -65,3 +68,14 @@ void InstallFakeMainProgram(const Fixture& fx) {
 }
 
 std::string MainProgramMarker(const Fixture& fx) { return fx.Read("main_started.txt"); }
+
+std::map<std::string, std::string> TreeSnapshot(const Fixture& fx, const std::string& relDir) {
+  std::map<std::string, std::string> files;
+  const std::filesystem::path top = fx.FsPath(relDir);
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(top)) {
+    if (!entry.is_regular_file()) continue;
+    const std::string rel = entry.path().lexically_relative(top).generic_string();
+    files[rel] = fx.Read((relDir.empty() ? "" : relDir + "\\") + rel);
+  }
+  return files;
+}

@@ -2,6 +2,7 @@
 // tool log lines, a complete set of fake tools, a fake update server, and runs of the
 // updater in its own folder.
 #pragma once
+#include <map>
 #include <string>
 
 #include "support/fixture.h"
@@ -36,3 +37,7 @@ bool WaitForFile(const Fixture& fx, const std::string& relPath, int seconds = 60
 void InstallFakeMainProgram(const Fixture& fx);
 // The marker it leaves: "started" and its arguments, one line a start.
 std::string MainProgramMarker(const Fixture& fx);
+
+// Every file below a folder of the installation ("" for all of it), by its path relative to
+// that folder with slashes, with its contents; for comparing trees before and after a run.
+std::map<std::string, std::string> TreeSnapshot(const Fixture& fx, const std::string& relDir = "");
