@@ -46,13 +46,15 @@ void PreviousVersionsScreen(int category, int oldCount) {
 void CategoryScreen(int category) {
   ShowMainHeader();
   WriteLine();
-  const int count = ListCount(GetOsCount(category));
+  // The list first: a missing file is then reported by the list reader's two lines only,
+  // and the count is read from a file known to exist.
   OsList list;
   GetOsList(category, list);
   if (list[1] == "ERROR") {
     ShowOperationFailed();
     return;
   }
+  const int count = ListCount(GetOsCount(category));
   for (int i = 1; i <= count; ++i) WriteLine(Entry(i, list[i]));
   const int oldCount = GetOldCount(category);
   int highest = count;
