@@ -1,0 +1,357 @@
+// The virtual disk through the whole program: booting it, creating it (from the boot offer
+// and from HDD SETUP), deleting it, and the partition manager, with fake QEMU and qemu-img.
+#include <gtest/gtest.h>
+
+#include "launch_screens.h"
+#include "support/catalogue.h"
+#include "support/fixture.h"
+#include "support/screens.h"
+#include "support/transcript.h"
+
+namespace {
+
+using namespace launchscreens;
+using Log = std::vector<std::string>;
+
+// No categories: 1 boots the disk, 2 is Options.
+void WriteCatalogue(const Fixture& fx, const std::string& hddManager = "") {
+  fx.Write("options.ini", NoRamCheck());
+  fx.Write("db\\db.ini", DbIni("5", {}) + hddManager);
+}
+
+std::string PartitionManagerEntry(const std::string& download, const std::string& filename) {
+  return IniText({"", "[hddmanager]", "download=" + download, "filename=" + filename});
+}
+
+std::string Start() { return Startup(DbReport("5", {})) + MainScreen({}); }
+// From the start to the HDD SETUP menu, as "2\n1\n" reaches it.
+std::string ToHddSetup() { return Start() + OptionsScreen() + HddSetupScreen(); }
+// Back from an HDD SETUP action through the options menu ("0") to the main menu.
+std::string BackToMain() { return OptionsScreen() + MainScreen({}); }
+
+std::string CreateOffer() {
+  return OsBox("Boot from HDD", "") + "\n Your HDD not exists\n Do you want to create it?\n\n" +
+         YesNo();
+}
+
+std::string BootUntilQemu() {
+  return OsBox("Boot from HDD", "") + RamMenu() + OsBox("Boot from HDD", "") + HostLine() +
+         "\n\n Booting from HDD...\n do NOT close this window \n\n";
+}
+
+std::string Boot() { return BootUntilQemu() + "\n Press <Enter> to continue "; }
+
+std::string BootLine(int megabytes) {
+  return QemuLine("-L .\\qemu -localtime -soundhw all -vga cirrus -m " +
+                  std::to_string(megabytes) + " -hdb images\\\\hdb.img -boot once=c");
+}
+
+std::string PartitionManagerLine(int megabytes, bool withHdb) {
+  return QemuLine(OsQemuArguments(
+      megabytes, "vmware",
+      std::string("-cdrom images\\\\pm.iso") + (withHdb ? " -hdb images\\\\hdb.img" : "") +
+          " -boot once=d"));
+}
+
+const char* const MakeDisk = "create images\\hdb.img 65536\n";
+
+TEST(BootHdd, PresentDiskBootsAtOnce) {
+  Fixture fx;
+  WriteCatalogue(fx);
+  fx.Write("images\\hdb.img", "disk");
+
+  RunResult run = fx.Run("1\n2\n\n0\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(Start() + Boot() + MainScreen({}), run.out);
+  EXPECT_EQ(fx.ToolLog(), Log{BootLine(256)});
+}
+
+TEST(BootHdd, ExitInTheMemoryMenuStartsNothing) {
+  Fixture fx;
+  WriteCatalogue(fx);
+  fx.Write("images\\hdb.img", "disk");
+
+  RunResult run = fx.Run("1\n0\n0\n");
+
+  EXPECT_TRANSCRIPT(Start() + OsBox("Boot from HDD", "") + RamMenu() + MainScreen({}), run.out);
+  EXPECT_TRUE(fx.ToolLog().empty());
+}
+
+TEST(BootHdd, ShowsQemuErrors) {
+  Fixture fx;
+  WriteCatalogue(fx);
+  fx.Write("images\\hdb.img", "disk");
+  fx.InstallTool("qemu\\qemu.exe", "append qemu\\stderr.txt no bootable device\n");
+
+  RunResult run = fx.Run("1\n5\n\n0\n");
+
+  EXPECT_TRANSCRIPT(Start() + BootUntilQemu() + QemuErrors("no bootable device") + "\n" +
+                        "\n Press <Enter> to continue " + MainScreen({}),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(), Log{BootLine(1024)});
+}
+
+TEST(BootHdd, MissingDiskOfferDeclined) {
+  Fixture fx;
+  WriteCatalogue(fx);
+
+  RunResult run = fx.Run("1\n2\n1\n1\n0\n0\n");
+
+  EXPECT_TRANSCRIPT(Start() + CreateOffer() + MainScreen({}) + CreateOffer() + SizePrompt() +
+                        MainScreen({}),
+                    run.out);
+  EXPECT_TRUE(fx.ToolLog().empty());
+  EXPECT_FALSE(fx.Exists("images\\hdb.img"));
+}
+
+TEST(BootHdd, NewDiskWithoutPartitioningGoesBackToTheMainMenu) {
+  Fixture fx;
+  WriteCatalogue(fx);
+  fx.InstallTool("qemu\\qemu-img.exe", MakeDisk);
+
+  RunResult run = fx.Run("1\n1\n1G\n\n2\n0\n");
+
+  EXPECT_TRANSCRIPT(Start() + CreateOffer() + SizePrompt() + CreatingHdd("1G") + HddCreated() +
+                        MainScreen({}),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(), Log{QemuImgLine("1G")});
+  EXPECT_EQ(fx.Read("images\\hdb.img").size(), 65536u);
+}
+
+TEST(BootHdd, NewDiskIsBootedAfterThePartitionManager) {
+  Fixture fx;
+  WriteCatalogue(fx, PartitionManagerEntry("http://127.0.0.1:1/pm.iso", "pm.iso"));
+  fx.Write("images\\pm.iso", "iso");
+  fx.InstallTool("qemu\\qemu-img.exe", MakeDisk);
+
+  // Create, 5G, Enter, partition: yes, 128 MB for the manager, Enter, 256 MB for the disk.
+  RunResult run = fx.Run("1\n1\n5G\n\n1\n1\n\n2\n\n0\n");
+
+  EXPECT_TRANSCRIPT(Start() + CreateOffer() + SizePrompt() + CreatingHdd("5G") + HddCreated() +
+                        OsLaunch("Partition manager", "") + Boot() + MainScreen({}),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(),
+            (Log{QemuImgLine("5G"), PartitionManagerLine(128, true), BootLine(256)}));
+}
+
+TEST(BootHdd, FailedCreationBootsNothing) {
+  Fixture fx;
+  WriteCatalogue(fx);
+  fx.InstallTool("qemu\\qemu-img.exe", "stderr Invalid image size specified\nexit 1\n");
+
+  RunResult run = fx.Run("1\n1\n1X\n\n0\n");
+
+  EXPECT_TRANSCRIPT(Start() + CreateOffer() + SizePrompt() + CreatingHdd("1X") +
+                        " *ERROR* - HDD was NOT created!\n Press <Enter> to continue\n" +
+                        MainScreen({}),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(), Log{QemuImgLine("1X")});
+}
+
+TEST(CreateHdd, RefusedSizesAskAgainAndZeroCancels) {
+  Fixture fx;
+  WriteCatalogue(fx);
+  fx.InstallTool("qemu\\qemu-img.exe", MakeDisk);
+
+  RunResult run = fx.Run("2\n1\n1\n\n0k\n0M\n0G\n0T\nk\nM\nG\nT\n0\n0\n0\n");
+
+  std::string prompts;
+  for (int i = 0; i < 10; ++i) prompts += SizePrompt();
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(ToHddSetup() + prompts + BackToMain(), run.out);
+  EXPECT_TRUE(fx.ToolLog().empty());
+}
+
+TEST(CreateHdd, OtherLetterCasesAreHandedToQemuImg) {
+  for (const char* size : {"K", "m", "0g", "100M"}) {
+    SCOPED_TRACE(size);
+    Fixture fx;
+    WriteCatalogue(fx);
+    fx.InstallTool("qemu\\qemu-img.exe", MakeDisk);
+
+    RunResult run = fx.Run("2\n1\n1\n" + std::string(size) + "\n\n2\n0\n0\n");
+
+    EXPECT_TRANSCRIPT(ToHddSetup() + SizePrompt() + CreatingHdd(size) + HddCreated() + BackToMain(),
+                      run.out);
+    EXPECT_EQ(fx.ToolLog(), Log{QemuImgLine(size)});
+  }
+}
+
+TEST(CreateHdd, ZeroLeavesTheOldDiskAlone) {
+  Fixture fx;
+  WriteCatalogue(fx);
+  fx.Write("images\\hdb.img", "old disk");
+
+  RunResult run = fx.Run("2\n1\n1\n0\n0\n0\n");
+
+  EXPECT_TRANSCRIPT(ToHddSetup() + SizePrompt() + BackToMain(), run.out);
+  EXPECT_EQ(fx.Read("images\\hdb.img"), "old disk");
+  EXPECT_TRUE(fx.ToolLog().empty());
+}
+
+TEST(CreateHdd, EndOfInputAtTheSizePromptCancels) {
+  Fixture fx;
+  WriteCatalogue(fx);
+  fx.Write("images\\hdb.img", "old disk");
+
+  RunResult run = fx.Run("2\n1\n1\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(ToHddSetup() + SizePrompt() + BackToMain(), run.out);
+  EXPECT_EQ(fx.Read("images\\hdb.img"), "old disk");
+  EXPECT_TRUE(fx.ToolLog().empty());
+}
+
+TEST(CreateHdd, OldDiskIsDeletedBeforeTheNewOneIsMade) {
+  Fixture fx;
+  WriteCatalogue(fx);
+  fx.Write("images\\hdb.img", "old disk");
+  // The copy only works if the old disk were still there when qemu-img runs.
+  fx.InstallTool("qemu\\qemu-img.exe",
+                 "copy images\\hdb.img images\\seen.img\ncreate images\\hdb.img 70000\n");
+
+  RunResult run = fx.Run("2\n1\n1\n1G\n\n2\n0\n0\n");
+
+  EXPECT_TRANSCRIPT(ToHddSetup() + SizePrompt() + DeletingOldHdd() + CreatingHdd("1G") +
+                        HddCreated() + BackToMain(),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(), Log{QemuImgLine("1G")});
+  EXPECT_EQ(fx.Read("images\\hdb.img").size(), 70000u);
+  EXPECT_FALSE(fx.Exists("images\\seen.img"));
+}
+
+TEST(CreateHdd, ZeroByteDiskIsRemovedAgain) {
+  Fixture fx;
+  WriteCatalogue(fx);
+  fx.InstallTool("qemu\\qemu-img.exe", "create images\\hdb.img 0\n");
+
+  RunResult run = fx.Run("2\n1\n1\n1G\n\n0\n0\n");
+
+  EXPECT_TRANSCRIPT(ToHddSetup() + SizePrompt() + CreatingHdd("1G") +
+                        " Unknown ERROR\n Press <Enter> to continue\n" + BackToMain(),
+                    run.out);
+  EXPECT_FALSE(fx.Exists("images\\hdb.img"));
+}
+
+TEST(CreateHdd, NoDiskAfterQemuImg) {
+  Fixture fx;
+  WriteCatalogue(fx);
+  fx.Write("images\\hdb.img", "old disk");
+  fx.InstallTool("qemu\\qemu-img.exe", "exit 1\n");
+
+  RunResult run = fx.Run("2\n1\n1\n10GB\n\n0\n0\n");
+
+  EXPECT_TRANSCRIPT(ToHddSetup() + SizePrompt() + DeletingOldHdd() + CreatingHdd("10GB") +
+                        " *ERROR* - HDD was NOT created!\n Press <Enter> to continue\n" +
+                        BackToMain(),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(), Log{QemuImgLine("10GB")});
+}
+
+TEST(DeleteHdd, WithoutADiskAsksNothing) {
+  Fixture fx;
+  WriteCatalogue(fx);
+
+  RunResult run = fx.Run("2\n1\n3\n\n0\n0\n");
+
+  EXPECT_TRANSCRIPT(ToHddSetup() + Header("HDD") +
+                        "\n Virtual HDD not exists\n Press <enter> to continue\n" + BackToMain(),
+                    run.out);
+}
+
+TEST(DeleteHdd, YesDeletesTheDisk) {
+  Fixture fx;
+  WriteCatalogue(fx);
+  fx.Write("images\\hdb.img", "disk");
+
+  RunResult run = fx.Run("2\n1\n3\n1\n\n0\n0\n");
+
+  EXPECT_TRANSCRIPT(ToHddSetup() + Header("HDD") + "\n Do you want to delete virtual HDD?\n\n" +
+                        YesNo() + Header("HDD SETUP") +
+                        "\n Virtual HDD was deleted\n Press <enter> to continue\n" + BackToMain(),
+                    run.out);
+  EXPECT_FALSE(fx.Exists("images\\hdb.img"));
+}
+
+TEST(DeleteHdd, AnyOtherAnswerKeepsIt) {
+  Fixture fx;
+  WriteCatalogue(fx);
+  fx.Write("images\\hdb.img", "disk");
+
+  RunResult run = fx.Run("2\n1\n3\n2\n0\n0\n");
+
+  EXPECT_TRANSCRIPT(ToHddSetup() + Header("HDD") + "\n Do you want to delete virtual HDD?\n\n" +
+                        YesNo() + BackToMain(),
+                    run.out);
+  EXPECT_EQ(fx.Read("images\\hdb.img"), "disk");
+}
+
+TEST(PartitionManager, PresentImageStartsWithoutDownload) {
+  Fixture fx;
+  WriteCatalogue(fx, PartitionManagerEntry("http://127.0.0.1:1/pm.iso", "pm.iso"));
+  fx.Write("images\\pm.iso", "iso");
+
+  RunResult run = fx.Run("2\n1\n2\n1\n\n0\n0\n");
+
+  EXPECT_TRANSCRIPT(ToHddSetup() + OsLaunch("Partition manager", "") + BackToMain(), run.out);
+  EXPECT_EQ(fx.ToolLog(), Log{PartitionManagerLine(128, false)});
+}
+
+TEST(PartitionManager, MissingImageIsDownloadedFirst) {
+  Fixture fx;
+  WriteCatalogue(fx, PartitionManagerEntry("http://127.0.0.1:1/files/pm.iso", "pm.iso"));
+  fx.Write("images\\hdb.img", "disk");
+  fx.InstallTool("wget\\wget.exe", "create images\\temp\\$LAST 100\n");
+
+  RunResult run = fx.Run("2\n1\n2\n1\n\n0\n0\n");
+
+  EXPECT_TRANSCRIPT(ToHddSetup() + DownloadScreen("Partition manager", "") +
+                        OsLaunch("Partition manager", "") + BackToMain(),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(),
+            (Log{Logged("wget/wget.exe", "-P images\\temp\\ http://127.0.0.1:1/files/pm.iso"),
+                 PartitionManagerLine(128, true)}));
+}
+
+TEST(PartitionManager, NoEntryInDbIniGivesTheMissingLinkMessageOnly) {
+  Fixture fx;
+  WriteCatalogue(fx);
+
+  RunResult run = fx.Run("2\n1\n2\n\n0\n0\n");
+
+  EXPECT_TRANSCRIPT(ToHddSetup() + DownloadScreen("Partition manager", "") + MissingLink() +
+                        BackToMain(),
+                    run.out);
+  EXPECT_TRUE(fx.ToolLog().empty());
+}
+
+TEST(PartitionManager, FailedDownloadAddsNoMessage) {
+  Fixture fx;
+  WriteCatalogue(fx, PartitionManagerEntry("http://127.0.0.1:1/pm.iso", "pm.iso"));
+  fx.InstallTool("wget\\wget.exe", "exit 4\n");
+
+  RunResult run = fx.Run("2\n1\n2\n0\n0\n");
+
+  EXPECT_TRANSCRIPT(ToHddSetup() + DownloadScreen("Partition manager", "") + BackToMain(),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(),
+            Log{Logged("wget/wget.exe", "-P images\\temp\\ http://127.0.0.1:1/pm.iso")});
+}
+
+TEST(PartitionManager, MissingDbIniIsReported) {
+  Fixture fx;
+  fx.Write("options.ini", NoRamCheck());
+
+  // The first line answers start-up's own report of the missing file.
+  RunResult run = fx.Run("\n2\n1\n2\n\n0\n0\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(Startup(DbReport("0", {}, fx.Path("db\\db.ini"))) + MainScreen({}) +
+                        OptionsScreen() + HddSetupScreen() + " * ERROR File " +
+                        fx.Path("db\\db.ini") + " not exists!" + BackToMain(),
+                    run.out);
+  EXPECT_TRUE(fx.ToolLog().empty());
+}
+
+}  // namespace

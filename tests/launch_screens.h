@@ -1,0 +1,127 @@
+// Expected screens of the launching and virtual-disk flows, built from the texts those
+// screens draw, and the tool command lines as a fake tool logs them.
+#pragma once
+#include <string>
+
+#include "c_api/screen.h"
+#include "support/screens.h"
+
+namespace launchscreens {
+
+// A command line's arguments as a tool receives them: the POSIX layer turns backslashes
+// into slashes, Windows passes them on.
+inline std::string Received(std::string text) {
+#ifndef _WIN32
+  for (char& c : text)
+    if (c == '\\') c = '/';
+#endif
+  return text;
+}
+
+// One line of the fake tools' log.
+inline std::string Logged(const std::string& tool, const std::string& arguments) {
+  return tool + "\t" + Received(arguments);
+}
+
+// A fixture's options.ini that turns the free-memory check off, so that runs do not depend
+// on the memory of the test machine.
+inline const char* NoRamCheck() { return "[options]\r\ndisableramcheck=1\r\n"; }
+
+inline std::string OsBox(const std::string& name, const std::string& version) {
+  const std::string frame = " +----------------------------------------+ \n";
+  return "\n" + frame + " |" + CenterText(name + " " + version, 40) + "|\n" + frame + "\n";
+}
+
+inline std::string RamMenu() {
+  return " Select RAM for QEMU\n\n     1) 128MB\n     2) 256MB\n     3) 384MB\n     4) 512MB\n"
+         "     5) 1024MB\n\n     0) Exit\n\n" +
+         Prompt();
+}
+
+// This is a 64-bit build, so every whole-program launch reports a 64-bit host and never
+// touches the accelerator.
+inline std::string HostLine() { return " Host OS: 64-bit\n"; }
+
+// From the memory menu to the start of QEMU, with the memory check turned off.
+inline std::string OsLaunchUntilQemu(const std::string& name, const std::string& version) {
+  return OsBox(name, version) + RamMenu() + OsBox(name, version) + HostLine() + "\n " + name +
+         " is now running,\n do NOT close this window \n";
+}
+
+// A whole OS launch whose QEMU leaves no error text.
+inline std::string OsLaunch(const std::string& name, const std::string& version) {
+  return OsLaunchUntilQemu(name, version) + "\n" + "\n Press <Enter> to continue ";
+}
+
+inline std::string QemuErrors(const std::string& firstLine) {
+  return " Qemu .... [ ERROR ]\n  QEMU ERROR:   " + firstLine + "\n";
+}
+
+inline std::string QemuLine(const std::string& arguments) {
+  return Logged("qemu/qemu.exe", arguments);
+}
+
+// The OS command line's arguments on this 64-bit build.
+inline std::string OsQemuArguments(int megabytes, const std::string& vga,
+                                   const std::string& media) {
+  return "-L .\\qemu -localtime -soundhw all -m " + std::to_string(megabytes) + " -vga " + vga +
+         " " + media;
+}
+
+inline std::string DownloadScreen(const std::string& name, const std::string& version) {
+  return OsBox(name, version) +
+         " Do not close this window!\n Press CTRL + C to stop downloading image\n\n"
+         " Downloading " + name + " " + version + "\n\n";
+}
+
+inline std::string MissingLink() { return " * ERROR missing download link \n\n Press < ENTER >\n"; }
+
+inline std::string Header(const std::string& title) {
+  std::string text;
+  for (const char* line : LogoLines) text += std::string(line) + "\n";
+  return text + "\n" + CenterText(title, 45) + "\n";
+}
+
+inline std::string OptionsScreen() {
+  return Header("OPTIONS") +
+         "\n  1) Virtual HDD setup\n  2) OS Database setup\n  3) Check for updates\n\n"
+         "  4) Open homepage\n  5) Report a Bug\n\n  0) Exit\n\n" +
+         Prompt();
+}
+
+inline std::string HddSetupScreen() {
+  return Header("HDD SETUP") +
+         "\n  1) Add / Edit virtual HDD\n  2) Manage virtual HDD\n  3) Delete virtual HDD\n\n"
+         "  0) Go to Options Menu\n\n" +
+         Prompt();
+}
+
+inline std::string YesNo() { return "     1) Yes\n     2) No\n\n" + Prompt(); }
+
+inline std::string SizePrompt() {
+  return Header("VIRTUAL HDD") +
+         "\n Enter the size of the new HDD:\n Examples: 100M, 1G, 5G, ...\n\n > ";
+}
+
+inline std::string DeletingOldHdd() {
+  return Header("VIRTUAL HDD") + "\n Deleting old HDD, please wait.\n DO NOT CLOSE THIS WINDOW!\n\n";
+}
+
+// The creation screen up to the end of the qemu-img run (the tool writes nothing here).
+inline std::string CreatingHdd(const std::string& size) {
+  return Header("VIRTUAL HDD") + "\n Creating new HDD, please wait.\n DO NOT CLOSE THIS WINDOW!\n\n" +
+         " Creating " + size + " HDD\n \n";
+}
+
+inline std::string HddCreated() {
+  return " HDD was created succefully!\n Press <enter> to continue\n" + Header("VIRTUAL HDD") +
+         "\n Your HDD was created succesfully\n"
+         " Do you want to create partitions on it and/or format it?\n\n" +
+         YesNo();
+}
+
+inline std::string QemuImgLine(const std::string& size) {
+  return Logged("qemu/qemu-img.exe", "create -f vmdk images\\\\hdb.img " + size);
+}
+
+}  // namespace launchscreens

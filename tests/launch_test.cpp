@@ -1,0 +1,302 @@
+// Launching an OS from the catalogue through the whole program: memory menu, QEMU command
+// line, QEMU's error file, and the download of a missing image, with fake QEMU and wget.
+#include <gtest/gtest.h>
+
+#include "launch_screens.h"
+#include "support/catalogue.h"
+#include "support/fixture.h"
+#include "support/screens.h"
+#include "support/transcript.h"
+
+namespace {
+
+using namespace launchscreens;
+using Log = std::vector<std::string>;
+
+const std::vector<std::string> Categories = {"Linux"};
+
+// An installation with one category holding the given entries, the memory check off.
+void WriteCatalogue(const Fixture& fx, const std::vector<OsEntry>& entries) {
+  fx.Write("options.ini", NoRamCheck());
+  fx.Write("db\\db.ini", DbIni("5", Categories));
+  fx.Write("db\\Linux.ini", CategoryIni(entries));
+}
+
+// Everything up to the chosen category's list.
+std::string UpToList(const std::vector<OsEntry>& entries) {
+  return Startup(DbReport("5", Categories)) + MainScreen(Categories) +
+         CategoryScreen(DisplayNames(entries), false);
+}
+
+std::string MissingImageQuestion(const std::string& name, const std::string& version) {
+  return OsBox(name, version) + " You don`t have " + name + " " + version +
+         "\n What do you want to do?\n\n    1) Download and run\n    0) Exit\n\n" + Prompt();
+}
+
+std::string DownloadFailed() {
+  return "\n Error in downloading image\n Press <Enter> to continue";
+}
+
+const OsEntry Tiny = SampleOs("Tiny", "1.0");   // cdrom, vga std, Tiny-1.0.iso
+
+std::string TinyCdrom(int megabytes, bool withHdb = false) {
+  return QemuLine(OsQemuArguments(
+      megabytes, "std",
+      "-cdrom images\\\\Tiny-1.0.iso" + std::string(withHdb ? " -hdb images\\\\hdb.img" : "") +
+          " -boot once=d"));
+}
+
+TEST(Launch, PresentImageStartsAtOnce) {
+  Fixture fx;
+  WriteCatalogue(fx, {Tiny});
+  fx.Write("images\\Tiny-1.0.iso", "iso");
+
+  // Category, entry 1, 512 MB, Enter after QEMU, leave.
+  RunResult run = fx.Run("2\n1\n4\n\n0\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(UpToList({Tiny}) + OsLaunch("Tiny", "1.0") + MainScreen(Categories), run.out);
+  EXPECT_EQ(fx.ToolLog(), Log{TinyCdrom(512)});
+}
+
+TEST(Launch, TheVirtualDiskIsAttachedWhenPresent) {
+  Fixture fx;
+  WriteCatalogue(fx, {Tiny});
+  fx.Write("images\\Tiny-1.0.iso", "iso");
+  fx.Write("images\\hdb.img", "disk");
+
+  RunResult run = fx.Run("2\n1\n5\n\n0\n");
+
+  EXPECT_TRANSCRIPT(UpToList({Tiny}) + OsLaunch("Tiny", "1.0") + MainScreen(Categories), run.out);
+  EXPECT_EQ(fx.ToolLog(), Log{TinyCdrom(1024, true)});
+}
+
+TEST(Launch, HardDiskAndFloppyImagesAndAnEmptyVga) {
+  Fixture fx;
+  OsEntry dos = {"Dos", "6.22", "http://127.0.0.1:1/dos.img", "dos.img", "hdd", ""};
+  OsEntry boot = {"Boot", "", "http://127.0.0.1:1/f.img", "f.img", "fdd", "vmware"};
+  WriteCatalogue(fx, {dos, boot});
+  fx.Write("images\\dos.img", "hdd");
+  fx.Write("images\\f.img", "fdd");
+
+  RunResult run = fx.Run("2\n1\n1\n\n2\n2\n3\n\n0\n");
+
+  EXPECT_TRANSCRIPT(UpToList({dos, boot}) + OsLaunch("Dos", "6.22") + MainScreen(Categories) +
+                        CategoryScreen(DisplayNames({dos, boot}), false) + OsLaunch("Boot", "") +
+                        MainScreen(Categories),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(),
+            (Log{QemuLine(OsQemuArguments(128, "cirrus", "-hda images\\\\dos.img -boot once=c")),
+                 QemuLine(OsQemuArguments(384, "vmware", "-fda images\\\\f.img -boot once=a"))}));
+}
+
+TEST(Launch, MemoryCheckLineWhenTheCheckIsOn) {
+  Fixture fx;
+  WriteCatalogue(fx, {Tiny});
+  fx.Remove("options.ini");
+  fx.Write("images\\Tiny-1.0.iso", "iso");
+
+  RunResult run = fx.Run("2\n1\n1\n\n0\n");
+
+  // 128 MB are free on any machine that runs these tests.
+  EXPECT_TRANSCRIPT(UpToList({Tiny}) + OsBox("Tiny", "1.0") + RamMenu() + OsBox("Tiny", "1.0") +
+                        HostLine() + " Ram for qemu: 128mb [ OK ]\n" +
+                        "\n Tiny is now running,\n do NOT close this window \n\n" +
+                        "\n Press <Enter> to continue " + MainScreen(Categories),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(), Log{TinyCdrom(128)});
+}
+
+TEST(Launch, ExitOrSixInTheMemoryMenuStartsNothing) {
+  Fixture fx;
+  WriteCatalogue(fx, {Tiny});
+  fx.Write("images\\Tiny-1.0.iso", "iso");
+
+  RunResult run = fx.Run("2\n1\n0\n2\n1\n6\n2\n1\n7\n0\n0\n");
+
+  const std::string leave = OsBox("Tiny", "1.0") + RamMenu() + MainScreen(Categories);
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(UpToList({Tiny}) + leave + CategoryScreen({"Tiny 1.0"}, false) + leave +
+                        CategoryScreen({"Tiny 1.0"}, false) + OsBox("Tiny", "1.0") + RamMenu() +
+                        WrongChoice() + MainScreen(Categories),
+                    run.out);
+  EXPECT_TRUE(fx.ToolLog().empty());
+}
+
+TEST(Launch, BadOstypeIsReportedAndQemuIsNotStarted) {
+  for (const char* ostype : {"CDROM", "Hdd", "dvd", "ERROR"}) {
+    SCOPED_TRACE(ostype);
+    Fixture fx;
+    OsEntry os = Tiny;
+    os.ostype = ostype;
+    WriteCatalogue(fx, {os});
+    fx.Write("images\\Tiny-1.0.iso", "iso");
+
+    RunResult run = fx.Run("2\n1\n2\n\n0\n");
+
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRANSCRIPT(UpToList({os}) + OsLaunchUntilQemu("Tiny", "1.0") +
+                          "\n * ERROR : bad ostype - for CD/DVD image use `cdrom`, for HDD image "
+                          "use `hdd` and for FDD image use `fdd`\n\n"
+                          " Press <Enter> to continue " +
+                          MainScreen(Categories),
+                      run.out);
+    EXPECT_TRUE(fx.ToolLog().empty());
+  }
+}
+
+TEST(Launch, QemuErrorFileOfOneLine) {
+  Fixture fx;
+  WriteCatalogue(fx, {Tiny});
+  fx.Write("images\\Tiny-1.0.iso", "iso");
+  fx.InstallTool("qemu\\qemu.exe", "append qemu\\stderr.txt qemu: could not open disk image\n");
+
+  RunResult run = fx.Run("2\n1\n1\n\n0\n");
+
+  EXPECT_TRANSCRIPT(UpToList({Tiny}) + OsLaunchUntilQemu("Tiny", "1.0") + "\n" +
+                        QemuErrors("qemu: could not open disk image") + "\n" +
+                        "\n Press <Enter> to continue " + MainScreen(Categories),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(), Log{TinyCdrom(128)});
+}
+
+TEST(Launch, QemuErrorFileOfSeveralLines) {
+  Fixture fx;
+  WriteCatalogue(fx, {Tiny});
+  fx.Write("images\\Tiny-1.0.iso", "iso");
+  fx.InstallTool("qemu\\qemu.exe",
+                 "append qemu\\stderr.txt first problem\n"
+                 "append qemu\\stderr.txt second problem\n"
+                 "append qemu\\stderr.txt third problem\n");
+
+  RunResult run = fx.Run("2\n1\n1\n\n0\n");
+
+  EXPECT_TRANSCRIPT(UpToList({Tiny}) + OsLaunchUntilQemu("Tiny", "1.0") + "\n" +
+                        QemuErrors("first problem") + "  second problem\n  third problem\n\n" +
+                        "\n Press <Enter> to continue " + MainScreen(Categories),
+                    run.out);
+}
+
+TEST(Launch, EmptyQemuErrorFileShowsNothing) {
+  Fixture fx;
+  WriteCatalogue(fx, {Tiny});
+  fx.Write("images\\Tiny-1.0.iso", "iso");
+  fx.InstallTool("qemu\\qemu.exe", "create qemu\\stderr.txt 0\n");
+
+  RunResult run = fx.Run("2\n1\n1\n\n0\n");
+
+  EXPECT_TRANSCRIPT(UpToList({Tiny}) + OsLaunch("Tiny", "1.0") + MainScreen(Categories), run.out);
+  EXPECT_TRUE(fx.Exists("qemu\\stderr.txt"));
+}
+
+TEST(Launch, EndOfInputAfterQemuEndsTheProgram) {
+  Fixture fx;
+  WriteCatalogue(fx, {Tiny});
+  fx.Write("images\\Tiny-1.0.iso", "iso");
+
+  RunResult run = fx.Run("2\n1\n1\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(UpToList({Tiny}) + OsLaunch("Tiny", "1.0") + MainScreen(Categories), run.out);
+}
+
+TEST(Download, MissingImageIsDownloadedAndLaunched) {
+  Fixture fx;
+  WriteCatalogue(fx, {Tiny});
+  fx.InstallTool("wget\\wget.exe", "create images\\temp\\$LAST 4096\n");
+
+  // Category, entry, "Download and run", 128 MB, Enter.
+  RunResult run = fx.Run("2\n1\n1\n1\n\n0\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(UpToList({Tiny}) + MissingImageQuestion("Tiny", "1.0") +
+                        DownloadScreen("Tiny", "1.0") + OsLaunch("Tiny", "1.0") +
+                        MainScreen(Categories),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(),
+            (Log{Logged("wget/wget.exe", "-P images\\temp\\ " + Tiny.download), TinyCdrom(128)}));
+  EXPECT_EQ(fx.Read("images\\Tiny-1.0.iso").size(), 4096u);
+  EXPECT_FALSE(fx.Exists("images\\temp\\Tiny-1.0.iso"));
+}
+
+TEST(Download, PartialDownloadIsContinued) {
+  Fixture fx;
+  WriteCatalogue(fx, {Tiny});
+  fx.Write("images\\temp\\Tiny-1.0.iso", "first half ");
+  fx.InstallTool("wget\\wget.exe", "append images\\temp\\$LAST second half\n");
+
+  RunResult run = fx.Run("2\n1\n1\n0\n0\n");
+
+  EXPECT_TRANSCRIPT(UpToList({Tiny}) + MissingImageQuestion("Tiny", "1.0") +
+                        DownloadScreen("Tiny", "1.0") + OsBox("Tiny", "1.0") + RamMenu() +
+                        MainScreen(Categories),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(), Log{Logged("wget/wget.exe", "-c -P images\\temp\\ " + Tiny.download)});
+  EXPECT_EQ(fx.Read("images\\Tiny-1.0.iso"), "first half second half\n");
+}
+
+TEST(Download, ExitAtTheQuestionDownloadsNothing) {
+  Fixture fx;
+  WriteCatalogue(fx, {Tiny});
+
+  RunResult run = fx.Run("2\n1\n0\n0\n");
+
+  EXPECT_TRANSCRIPT(UpToList({Tiny}) + MissingImageQuestion("Tiny", "1.0") +
+                        MainScreen(Categories),
+                    run.out);
+  EXPECT_TRUE(fx.ToolLog().empty());
+  EXPECT_FALSE(fx.Exists("images\\temp"));
+}
+
+TEST(Download, NoDownloadLink) {
+  for (const char* link : {"", "ERROR"}) {
+    SCOPED_TRACE(link);
+    Fixture fx;
+    OsEntry os = Tiny;
+    os.download = link;
+    WriteCatalogue(fx, {os});
+
+    // The link error waits for a line, then the download error waits for one.
+    RunResult run = fx.Run("2\n1\n1\n\n\n0\n");
+
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRANSCRIPT(UpToList({os}) + MissingImageQuestion("Tiny", "1.0") +
+                          DownloadScreen("Tiny", "1.0") +
+                          MissingLink() +
+                          DownloadFailed() + MainScreen(Categories),
+                      run.out);
+    EXPECT_TRUE(fx.ToolLog().empty());
+  }
+}
+
+TEST(Download, DownloadThatLeavesNothing) {
+  Fixture fx;
+  WriteCatalogue(fx, {Tiny});
+  fx.InstallTool("wget\\wget.exe", "stderr failed: Connection refused.\nexit 4\n");
+
+  RunResult run = fx.Run("2\n1\n1\n\n0\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(UpToList({Tiny}) + MissingImageQuestion("Tiny", "1.0") +
+                        DownloadScreen("Tiny", "1.0") + DownloadFailed() + MainScreen(Categories),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(), Log{Logged("wget/wget.exe", "-P images\\temp\\ " + Tiny.download)});
+  EXPECT_FALSE(fx.Exists("images\\Tiny-1.0.iso"));
+  EXPECT_TRUE(fx.Exists("images\\temp"));
+}
+
+TEST(Download, EmptyVersionKeepsItsBlank) {
+  Fixture fx;
+  OsEntry os = SampleOs("Solo", "");
+  WriteCatalogue(fx, {os});
+
+  RunResult run = fx.Run("2\n1\n1\n\n0\n");
+
+  EXPECT_TRANSCRIPT(UpToList({os}) + MissingImageQuestion("Solo", "") + DownloadScreen("Solo", "") +
+                        DownloadFailed() + MainScreen(Categories),
+                    run.out);
+  EXPECT_NE(run.out.find(" You don`t have Solo \n"), std::string::npos);
+  EXPECT_NE(run.out.find(" Downloading Solo \n"), std::string::npos);
+}
+
+}  // namespace
