@@ -1,0 +1,67 @@
+#include "qemu_front/command_words.h"
+
+std::vector<std::string> SplitWords(const std::string& line) {
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false, quoted = false;
+  for (size_t i = 0; i < line.size(); ++i) {
+    char c = line[i];
+    if (c == '\\') {
+      size_t n = 0;
+      while (i < line.size() && line[i] == '\\') ++n, ++i;
+      if (i < line.size() && line[i] == '"') {
+        word.append(n / 2, '\\');
+        if (n % 2) word += '"';
+        else quoted = !quoted;
+      } else {
+        word.append(n, '\\');
+        --i;
+      }
+      inWord = true;
+    } else if (c == '"') {
+      quoted = !quoted;
+      inWord = true;
+    } else if ((c == ' ' || c == '\t') && !quoted) {
+      if (inWord) words.push_back(word);
+      word.clear();
+      inWord = false;
+    } else {
+      word += c;
+      inWord = true;
+    }
+  }
+  if (inWord) words.push_back(word);
+  return words;
+}
+
+std::string QuoteWord(const std::string& word) {
+  if (!word.empty() && word.find_first_of(" \t\"") == std::string::npos) return word;
+  // Backslashes are doubled only where a quote follows them, the closing one included.
+  std::string out = "\"";
+  size_t backslashes = 0;
+  for (char c : word) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    if (c == '"') {
+      out.append(backslashes * 2 + 1, '\\');
+    } else {
+      out.append(backslashes, '\\');
+    }
+    backslashes = 0;
+    out += c;
+  }
+  out.append(backslashes * 2, '\\');
+  out += '"';
+  return out;
+}
+
+std::string JoinWords(const std::vector<std::string>& words) {
+  std::string line;
+  for (const std::string& w : words) {
+    if (!line.empty()) line += ' ';
+    line += QuoteWord(w);
+  }
+  return line;
+}

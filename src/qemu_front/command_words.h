@@ -1,0 +1,15 @@
+// Command-line words as Windows programs see them: the front end receives argv, adds the
+// words of qemu.ini [qemu] extra, and hands one command line to the process layer.
+#pragma once
+#include <string>
+#include <vector>
+
+// Splits a line into words by the Windows argv rules: blanks and tabs separate words,
+// double quotes group them, and backslashes are literal unless they precede a quote.
+std::vector<std::string> SplitWords(const std::string& line);
+
+// Quotes a word so that SplitWords (and every Windows program) reads it back unchanged.
+std::string QuoteWord(const std::string& word);
+
+// The words quoted where needed and joined by single blanks.
+std::string JoinWords(const std::vector<std::string>& words);

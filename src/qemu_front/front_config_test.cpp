@@ -1,0 +1,54 @@
+#include "qemu_front/front_config.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class FrontConfigTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("qh-front-config-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  std::string Write(const std::string& text) {
+    fs::path p = dir_ / "qemu.ini";
+    std::ofstream(p, std::ios::binary) << text;
+    return p.string();
+  }
+  fs::path dir_;
+};
+
+TEST_F(FrontConfigTest, ReadsTheQemuSection) {
+  std::string path = Write(
+      "; comment\r\n[qemu]\r\nsystem=/usr/bin/qemu-system-x86_64\r\n"
+      "extra=-display none -serial \"file:/tmp/a b.txt\"\r\nDisplay = curses \r\naudio=none\r\n"
+      "[other]\r\nsystem=no\r\n");
+  FrontConfig c = ReadFrontConfig(path);
+  EXPECT_EQ(c.system, "/usr/bin/qemu-system-x86_64");
+  EXPECT_EQ(c.extra, "-display none -serial \"file:/tmp/a b.txt\"");
+  EXPECT_EQ(c.display, "curses");
+  EXPECT_EQ(c.audio, "none");
+}
+
+TEST_F(FrontConfigTest, MissingFileOrKeysLeaveEverythingEmpty) {
+  FrontConfig missing = ReadFrontConfig((dir_ / "none.ini").string());
+  EXPECT_EQ(missing.system, "");
+  EXPECT_EQ(missing.extra, "");
+  EXPECT_EQ(missing.display, "");
+  EXPECT_EQ(missing.audio, "");
+  FrontConfig partial = ReadFrontConfig(Write("[qemu]\nextra=-m 64\n"));
+  EXPECT_EQ(partial.system, "");
+  EXPECT_EQ(partial.extra, "-m 64");
+}
+
+}  // namespace

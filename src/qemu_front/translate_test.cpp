@@ -1,0 +1,294 @@
+#include "qemu_front/translate.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "qemu_front/command_words.h"
+
+namespace {
+
+using Words = std::vector<std::string>;
+
+// Quillhaven's command lines after the program word, as the front end receives them.
+const char* RunOs64 =
+    "-L ./qemu -localtime -soundhw all -m 512 -vga cirrus -cdrom images//linux.iso "
+    "-hdb images//hdb.img -boot once=d";
+const char* RunOs32Kqemu =
+    "-L ./qemu -kernel-kqemu -localtime -soundhw all -m 512 -vga cirrus -cdrom images//linux.iso "
+    "-hdb images//hdb.img -boot once=d";
+const char* BootHdd64 =
+    "-L ./qemu -localtime -soundhw all -vga cirrus -m 256 -hdb images//hdb.img -boot once=c";
+
+const Words AllCards = {"-audiodev",   "none,id=snd0",
+                        "-device",     "sb16,audiodev=snd0",
+                        "-device",     "AC97,audiodev=snd0",
+                        "-device",     "es1370,audiodev=snd0",
+                        "-device",     "adlib,audiodev=snd0",
+                        "-device",     "gus,audiodev=snd0",
+                        "-device",     "cs4231a,audiodev=snd0",
+                        "-device",     "intel-hda",
+                        "-device",     "hda-duplex,audiodev=snd0",
+                        "-machine",    "pcspk-audiodev=snd0"};
+
+HostFacts LinuxDesktop() {
+  HostFacts h;
+  h.os = HostOs::Linux;
+  h.graphicalSession = true;
+  return h;
+}
+
+Words Concat(std::initializer_list<Words> parts) {
+  Words all;
+  for (const Words& p : parts) all.insert(all.end(), p.begin(), p.end());
+  return all;
+}
+
+Translation Translate(const std::string& line, const HostFacts& host, const FrontConfig& config = {}) {
+  return TranslateArgs(SplitWords(line), host, config);
+}
+
+TEST(TranslateArgs, RunOsLineOf64BitHostBecomesTodaysOptions) {
+  Translation t = Translate(RunOs64, LinuxDesktop());
+  ASSERT_TRUE(t.ok) << t.error;
+  EXPECT_EQ(t.args, Concat({{"-L", "./qemu", "-rtc", "base=localtime"},
+                            AllCards,
+                            {"-m", "512", "-vga", "cirrus", "-cdrom", "images//linux.iso", "-hdb",
+                             "images//hdb.img", "-boot", "once=d", "-accel", "tcg"}}));
+}
+
+TEST(TranslateArgs, KqemuBecomesKvmWithTcgFallbackWhenKvmOpens) {
+  HostFacts host = LinuxDesktop();
+  host.kvmUsable = true;
+  Translation t = Translate(RunOs32Kqemu, host);
+  ASSERT_TRUE(t.ok) << t.error;
+  EXPECT_EQ(t.args, Concat({{"-L", "./qemu", "-rtc", "base=localtime"},
+                            AllCards,
+                            {"-m", "512", "-vga", "cirrus", "-cdrom", "images//linux.iso", "-hdb",
+                             "images//hdb.img", "-boot", "once=d", "-accel", "kvm", "-accel",
+                             "tcg"}}));
+}
+
+TEST(TranslateArgs, EveryLaunchGetsTheAcceleratorListWithOrWithoutKqemu) {
+  HostFacts host = LinuxDesktop();
+  host.kvmUsable = true;
+  Translation with = Translate(RunOs32Kqemu, host);
+  Translation without = Translate(RunOs64, host);
+  ASSERT_TRUE(with.ok && without.ok);
+  EXPECT_EQ(with.args, without.args);
+  host.kvmUsable = false;
+  Translation tcg = Translate(RunOs32Kqemu, host);
+  ASSERT_TRUE(tcg.ok);
+  EXPECT_EQ(Words(tcg.args.end() - 2, tcg.args.end()), (Words{"-accel", "tcg"}));
+  for (const std::string& w : tcg.args) EXPECT_NE(w, "-kernel-kqemu");
+}
+
+TEST(TranslateArgs, AcceleratorOfEachHost) {
+  struct Case {
+    HostOs os;
+    bool kvm, whpx;
+    Words accel;
+  };
+  const Case cases[] = {
+      {HostOs::Linux, true, false, {"-accel", "kvm", "-accel", "tcg"}},
+      {HostOs::Linux, false, false, {"-accel", "tcg"}},
+      {HostOs::Linux, false, true, {"-accel", "tcg"}},  // WHPX means nothing on Linux
+      {HostOs::Windows, false, true, {"-accel", "whpx", "-accel", "tcg"}},
+      {HostOs::Windows, false, false, {"-accel", "tcg"}},
+      {HostOs::Windows, true, false, {"-accel", "tcg"}},  // nor KVM on Windows
+      {HostOs::Other, true, true, {"-accel", "tcg"}},
+  };
+  for (const Case& c : cases) {
+    HostFacts host;
+    host.os = c.os;
+    host.kvmUsable = c.kvm;
+    host.whpxUsable = c.whpx;
+    host.graphicalSession = true;
+    Translation t = Translate("-m 128 -kernel-kqemu", host);
+    ASSERT_TRUE(t.ok);
+    EXPECT_EQ(t.args, Concat({{"-m", "128"}, c.accel}))
+        << "os " << static_cast<int>(c.os) << " kvm " << c.kvm << " whpx " << c.whpx;
+  }
+}
+
+TEST(TranslateArgs, BootHddLineKeepsItsOrder) {
+  Translation t = Translate(BootHdd64, LinuxDesktop());
+  ASSERT_TRUE(t.ok) << t.error;
+  EXPECT_EQ(t.args, Concat({{"-L", "./qemu", "-rtc", "base=localtime"},
+                            AllCards,
+                            {"-vga", "cirrus", "-m", "256", "-hdb", "images//hdb.img", "-boot",
+                             "once=c", "-accel", "tcg"}}));
+}
+
+TEST(TranslateArgs, MediaAndBootOptionsPassUnchanged) {
+  const Words cases[] = {
+      {"-L", ".\\qemu"},
+      {"-m", "1024"},
+      {"-vga", "std"},
+      {"-vga", "vmware"},
+      {"-vga", ""},
+      {"-cdrom", "images\\\\linux.iso"},
+      {"-hda", "images//router.img"},
+      {"-fda", "images//freedos.img"},
+      {"-hdb", "images//hdb.img"},
+      {"-boot", "once=a"},
+  };
+  for (const Words& c : cases) {
+    Translation t = TranslateArgs(c, LinuxDesktop(), {});
+    ASSERT_TRUE(t.ok) << c[0] << ": " << t.error;
+    EXPECT_EQ(t.args, Concat({c, {"-accel", "tcg"}}));
+  }
+}
+
+TEST(TranslateArgs, LocaltimeBecomesRtcBaseLocaltime) {
+  Translation t = Translate("-localtime", LinuxDesktop());
+  ASSERT_TRUE(t.ok);
+  EXPECT_EQ(t.args, (Words{"-rtc", "base=localtime", "-accel", "tcg"}));
+}
+
+TEST(TranslateArgs, SoundUsesTheHostDriverOrTheConfiguredOne) {
+  HostFacts host = LinuxDesktop();
+  host.audioDriver = "pa";
+  Translation t = Translate("-soundhw all", host);
+  ASSERT_TRUE(t.ok);
+  ASSERT_GE(t.args.size(), 2u);
+  EXPECT_EQ(t.args[0], "-audiodev");
+  EXPECT_EQ(t.args[1], "pa,id=snd0");
+
+  FrontConfig config;
+  config.audio = "none";
+  t = Translate("-soundhw all", host, config);
+  EXPECT_EQ(t.args[1], "none,id=snd0");
+
+  config.audio = "alsa,out.dev=hw:1";
+  t = Translate("-soundhw all", host, config);
+  EXPECT_EQ(t.args[1], "alsa,out.dev=hw:1,id=snd0");
+
+  host.audioDriver = "";
+  t = Translate("-soundhw all", host);
+  EXPECT_EQ(t.args[1], "none,id=snd0");
+}
+
+TEST(TranslateArgs, SoundCardListsNameSingleCards) {
+  HostFacts host = LinuxDesktop();
+  Translation t = Translate("-soundhw sb16,hda,pcspk", host);
+  ASSERT_TRUE(t.ok) << t.error;
+  EXPECT_EQ(t.args, (Words{"-audiodev", "none,id=snd0", "-device", "sb16,audiodev=snd0", "-device",
+                           "intel-hda", "-device", "hda-duplex,audiodev=snd0", "-machine",
+                           "pcspk-audiodev=snd0", "-accel", "tcg"}));
+  // A card named twice, or again by "all", is added once; one back end serves all.
+  t = Translate("-soundhw es1370 -m 64 -soundhw all,es1370", host);
+  ASSERT_TRUE(t.ok) << t.error;
+  EXPECT_EQ(t.args, Concat({{"-audiodev", "none,id=snd0", "-device", "es1370,audiodev=snd0",
+                             "-device", "sb16,audiodev=snd0", "-device", "AC97,audiodev=snd0",
+                             "-device", "adlib,audiodev=snd0", "-device", "gus,audiodev=snd0",
+                             "-device", "cs4231a,audiodev=snd0", "-device", "intel-hda", "-device",
+                             "hda-duplex,audiodev=snd0", "-machine", "pcspk-audiodev=snd0"},
+                            {"-m", "64", "-accel", "tcg"}}));
+}
+
+TEST(TranslateArgs, RefusesWhatItDoesNotKnow) {
+  struct Case {
+    const char* line;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"-m 128 -enable-kvm", "qemu: unknown option -enable-kvm"},
+      {"-snapshot", "qemu: unknown option -snapshot"},
+      {"-kernel-kqemu -hdc images//x.img", "qemu: unknown option -hdc"},
+      {"--m 128", "qemu: unknown option --m"},
+      {"-", "qemu: unknown option -"},
+      {"-m", "qemu: option -m needs a value"},
+      {"-m 64 -cdrom", "qemu: option -cdrom needs a value"},
+      {"-soundhw", "qemu: option -soundhw needs a value"},
+      {"-soundhw sb16,foo", "qemu: unknown sound card 'foo'"},
+      {"-soundhw ALL", "qemu: unknown sound card 'ALL'"},
+      {"-soundhw sb16,", "qemu: unknown sound card ''"},
+      // A file name with a blank arrives as two words.
+      {"-cdrom images//my os.iso -boot once=d", "qemu: unexpected argument 'os.iso'"},
+      {"images//linux.iso", "qemu: unexpected argument 'images//linux.iso'"},
+  };
+  for (const Case& c : cases) {
+    Translation t = Translate(c.line, LinuxDesktop());
+    EXPECT_FALSE(t.ok) << c.line;
+    EXPECT_EQ(t.error, c.error) << c.line;
+  }
+  Translation empty = TranslateArgs({"-m", "64", ""}, LinuxDesktop(), {});
+  EXPECT_FALSE(empty.ok);
+  EXPECT_EQ(empty.error, "qemu: unexpected argument ''");
+}
+
+TEST(TranslateArgs, OptionValuesThatLookLikeOptionsAreValues) {
+  Translation t = TranslateArgs({"-cdrom", "-weird.iso", "-vga", "-std"}, LinuxDesktop(), {});
+  ASSERT_TRUE(t.ok) << t.error;
+  EXPECT_EQ(t.args, (Words{"-cdrom", "-weird.iso", "-vga", "-std", "-accel", "tcg"}));
+}
+
+TEST(TranslateArgs, LinuxWithoutDesktopShowsTheGuestInTheTerminal) {
+  HostFacts host = LinuxDesktop();
+  host.graphicalSession = false;
+  Translation t = Translate("-m 128", host);
+  EXPECT_EQ(t.args, (Words{"-m", "128", "-accel", "tcg", "-display", "curses"}));
+
+  FrontConfig config;
+  config.display = "none";
+  t = Translate("-m 128", host, config);
+  EXPECT_EQ(t.args, (Words{"-m", "128", "-accel", "tcg", "-display", "none"}));
+
+  for (const char* extra : {"-display vnc=127.0.0.1:1", "-nographic", "--display none", "-curses"}) {
+    FrontConfig withExtra;
+    withExtra.extra = extra;
+    t = Translate("-m 128", host, withExtra);
+    Words expected = Concat({{"-m", "128", "-accel", "tcg"}, SplitWords(extra)});
+    EXPECT_EQ(t.args, expected) << extra;
+  }
+}
+
+TEST(TranslateArgs, DesktopsAndOtherHostsKeepQemusOwnWindow) {
+  HostFacts host;
+  for (HostOs os : {HostOs::Windows, HostOs::Other}) {
+    host.os = os;
+    host.graphicalSession = false;
+    Translation t = Translate("-m 128", host);
+    EXPECT_EQ(t.args, (Words{"-m", "128", "-accel", "tcg"}));
+  }
+  FrontConfig config;
+  config.display = "sdl";
+  host.os = HostOs::Windows;
+  EXPECT_EQ(Translate("-m 128", host, config).args,
+            (Words{"-m", "128", "-accel", "tcg", "-display", "sdl"}));
+  EXPECT_EQ(Translate("-m 128", LinuxDesktop()).args, (Words{"-m", "128", "-accel", "tcg"}));
+}
+
+TEST(TranslateArgs, ExtraWordsComeLastAndMayChooseTheAccelerator) {
+  HostFacts host = LinuxDesktop();
+  host.kvmUsable = true;
+  FrontConfig config;
+  config.extra =
+      "-display none -serial \"file:/tmp/a b/serial.txt\" -device "
+      "isa-debug-exit,iobase=0xf4,iosize=0x04 -accel tcg";
+  Translation t = Translate("-kernel-kqemu -m 128 -fda images//demo.img -boot once=a", host, config);
+  ASSERT_TRUE(t.ok) << t.error;
+  EXPECT_EQ(t.args, (Words{"-m", "128", "-fda", "images//demo.img", "-boot", "once=a", "-display",
+                           "none", "-serial", "file:/tmp/a b/serial.txt", "-device",
+                           "isa-debug-exit,iobase=0xf4,iosize=0x04", "-accel", "tcg"}));
+
+  for (const char* extra : {"-enable-kvm", "--accel kvm", "-machine pc,accel=kvm:tcg", "-M q35,accel=tcg"}) {
+    config.extra = extra;
+    t = Translate("-m 128", host, config);
+    EXPECT_EQ(t.args, Concat({{"-m", "128"}, SplitWords(extra)})) << extra;
+  }
+  // A machine type alone chooses no accelerator.
+  config.extra = "-machine q35";
+  t = Translate("-m 128", host, config);
+  EXPECT_EQ(t.args, (Words{"-m", "128", "-accel", "kvm", "-accel", "tcg", "-machine", "q35"}));
+}
+
+TEST(TranslateArgs, NoArgumentsStillGetAnAccelerator) {
+  Translation t = TranslateArgs({}, LinuxDesktop(), {});
+  ASSERT_TRUE(t.ok);
+  EXPECT_EQ(t.args, (Words{"-accel", "tcg"}));
+}
+
+}  // namespace
