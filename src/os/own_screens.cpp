@@ -93,12 +93,14 @@ int ChooseOwnEntry(const std::string& verb, int& category, OsList& list) {
     ShowMissingOwnFile();
     return 0;
   }
-  const int count = GetOsCount(category);
+  // The list first: it reports a missing file (twice, as count and as list) on its own, and
+  // the count of a file that is there adds no line.
   GetOsList(category, list);
   if (list[1] == "ERROR") {
     ShowOperationFailed();
     return 0;
   }
+  const int count = GetOsCount(category);
   // The list holds at most MaxListEntries; entries beyond it cannot be chosen here.
   const int shown = std::clamp(count, 0, MaxListEntries);
   for (int k = 1; k <= shown; ++k) {

@@ -1,0 +1,557 @@
+// The editor of the Own category (ADD OS, EDIT OS, DELETE OS) driven through the whole
+// program, with Own.ini read back key by key afterwards.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "c_api/screen.h"
+#include "db/category.h"
+#include "db/ini_file.h"
+#include "support/catalogue.h"
+#include "support/fixture.h"
+#include "support/screens.h"
+#include "support/transcript.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The catalogue of every case: Own is category 2, so Options is main-menu entry 4.
+const std::vector<std::string> Cats = {"Linux", "Own"};
+const char* const ToOptions = "4\n";
+const char* const Leave = "0\n0\n";  // options menu, then main menu
+
+const char* const Absent = "\x01" "absent";  // a default no real value can have
+
+std::string Header(const std::string& title) {
+  std::string text;
+  for (const char* line : LogoLines) text += std::string(line) + "\n";
+  return text + "\n" + CenterText(title, 45) + "\n";
+}
+
+std::string OptionsScreen() {
+  return Header("OPTIONS") +
+         "\n  1) Virtual HDD setup\n  2) OS Database setup\n  3) Check for updates\n"
+         "\n  4) Open homepage\n  5) Report a Bug\n\n  0) Exit\n\n" +
+         Prompt();
+}
+
+std::string DbSetupScreen() {
+  return Header("DATABASE SETUP") +
+         "\n  1) Add OS\n  2) Edit OS\n  3) Delete OS\n\n  0) Go to Options Menu\n\n" + Prompt();
+}
+
+std::string Pause() { return " Press <Enter> to continue "; }
+std::string Saved() { return "\n OS was saved, you can find it in `Own` category\n" + Pause(); }
+
+const char* const Hints[6] = {
+    " Name of OS",
+    " Version of OS",
+    " name of image (ubuntu0904.iso, ReactOS0310.img, ...) ",
+    " full download link with http:// or ftp:// ",
+    " For cd/dvd image type `cdrom`, for hdd image type `hdd`, for fdd image type `fdd`",
+    " cirrus [default] / std / vmware",
+};
+
+// The add screen up to and including the empty line after field `fields` (all six by
+// default); the inputs are not echoed in a redirected run.
+std::string AddScreen(int fields = 6) {
+  const char* const labels[6] = {" OS name:", " OS version:", " OS filename:",
+                                 " OS download link: ", " OS type: ", " VGA card: "};
+  std::string text = Header("ADD OS") + "\n";
+  for (int i = 0; i < fields; ++i) {
+    text += std::string(labels[i]) + "\n" + Hints[i] + "\n" + Prompt() + "\n";
+  }
+  return text;
+}
+
+std::string ChooseScreen(const std::string& title, const std::string& verb,
+                         const std::vector<std::string>& names) {
+  std::string text = Header(title) + "\n | Choose OS that you want to " +
+                     (verb == "Edit" ? "edit" : "delete") + " |\n\n";
+  for (size_t k = 0; k < names.size(); ++k) {
+    text += "  " + std::to_string(k + 1) + ") " + verb + " " + names[k] + "\n";
+  }
+  return text + "\n  0) Go to Options Menu\n\n" + Prompt();
+}
+
+// The edit screen's fields showing the current values, in the screen's order.
+std::string EditFields(const OsEntry& os, int fields = 6) {
+  const std::string current[6] = {os.name, os.version, os.filename,
+                                  os.download, os.ostype, os.vga};
+  const char* const labels[6] = {" OS name: ", " OS version: ", " OS filename:",
+                                 " OS download link: ", " OS type:", " VGA card: "};
+  const char* const prompts[6] = {" new OS name: ", " new OS version: ", " new OS filename: ",
+                                  " new OS download link: ", " new OS type: ",
+                                  " new VGA card: "};
+  std::string text = Header("EDIT OS") + "\n";
+  for (int i = 0; i < fields; ++i) {
+    text += labels[i] + current[i] + "\n" + Hints[i] + "\n" + prompts[i] + "\n";
+  }
+  return text;
+}
+
+std::string InputEnded() { return "\n * Input ended, OS was not saved\n"; }
+
+std::string StartOfRun() { return Startup(DbReport("5", Cats)) + MainScreen(Cats); }
+
+// Everything up to the DATABASE SETUP prompt.
+std::string ToDbSetup() { return StartOfRun() + OptionsScreen() + DbSetupScreen(); }
+// And the way out: the options menu shown again, then the main menu.
+std::string BackOut() { return OptionsScreen() + MainScreen(Cats); }
+
+void Install(const Fixture& fx) { fx.Write("db\\db.ini", DbIni("5", Cats)); }
+
+// Own.ini as the program reads it: [main] count and the six keys of every entry section,
+// each compared on its own; sections past the count must be gone.
+void ExpectOwnIni(const Fixture& fx, const std::vector<OsEntry>& expected) {
+  SCOPED_TRACE("Own.ini:\n" + fx.Read("db\\Own.ini"));
+  const IniFile ini(fx.Path("db\\Own.ini"));
+  ASSERT_EQ(ini.ReadInteger("main", "count", -1), static_cast<int>(expected.size()));
+  for (size_t k = 0; k < expected.size(); ++k) {
+    const std::string section = std::to_string(k + 1);
+    SCOPED_TRACE("section " + section);
+    const OsEntry& os = expected[k];
+    EXPECT_EQ(ini.ReadString(section, "name", Absent), os.name);
+    EXPECT_EQ(ini.ReadString(section, "version", Absent), os.version);
+    EXPECT_EQ(ini.ReadString(section, "download", Absent), os.download);
+    EXPECT_EQ(ini.ReadString(section, "filename", Absent), os.filename);
+    EXPECT_EQ(ini.ReadString(section, "ostype", Absent), os.ostype);
+    EXPECT_EQ(ini.ReadString(section, "vga", Absent), os.vga);
+  }
+  const std::string after = std::to_string(expected.size() + 1);
+  EXPECT_EQ(ini.ReadString(after, "name", Absent), Absent) << "section " << after << " left over";
+}
+
+OsEntry Entry(const std::string& name, const std::string& version, const std::string& file) {
+  return {name, version, "http://127.0.0.1:1/" + file, file, "cdrom", "std"};
+}
+
+// Input lines for the add screen, in the order it asks: name, version, filename, download,
+// ostype, vga.
+std::string AddInput(const OsEntry& os) {
+  return os.name + "\n" + os.version + "\n" + os.filename + "\n" + os.download + "\n" +
+         os.ostype + "\n" + os.vga + "\n";
+}
+
+// ---------------------------------------------------------------------------------------
+// ADD OS
+
+TEST(OwnEditorAdd, MissingOwnIniIsCreatedWithOneFullEntry) {
+  Fixture fx;
+  Install(fx);
+  const OsEntry os = {"Damn Small Linux", "4.4.10", "http://127.0.0.1:1/dsl.iso", "dsl.iso",
+                      "cdrom", "cirrus"};
+
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n1\n" + AddInput(os) + "\n" + Leave);
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(ToDbSetup() + AddScreen() + Saved() + BackOut(), run.out);
+  ExpectOwnIni(fx, {os});
+}
+
+TEST(OwnEditorAdd, EmptyInputsStoreAnEntryOfEmptyValuesThatListsAsOneBlank) {
+  Fixture fx;
+  Install(fx);
+  fx.Write("db\\Own.ini", CategoryIni({Entry("First", "1", "first.iso")}));
+
+  // Add with six empty lines, then open the edit screen to see how the entry lists.
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n1\n\n\n\n\n\n\n\n" + "2\n2\n0\n" + Leave);
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(ToDbSetup() + AddScreen() + Saved() + OptionsScreen() + DbSetupScreen() +
+                        ChooseScreen("EDIT OS", "Edit", {"First 1", " "}) + BackOut(),
+                    run.out);
+  ExpectOwnIni(fx, {Entry("First", "1", "first.iso"), OsEntry{"", "", "", "", "", ""}});
+}
+
+TEST(OwnEditorAdd, ClosedInputInTheMiddleSavesNothing) {
+  Fixture fx;
+  Install(fx);
+
+  // Three fields answered, then standard input ends.
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n1\nHalf\n1.0\nhalf.iso\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  // At the end of input every menu answers 0: options, then the main menu, which ends.
+  EXPECT_TRANSCRIPT(ToDbSetup() + AddScreen(3) + " OS download link: \n" +
+                        Hints[3] + "\n" + Prompt() + InputEnded() + BackOut(),
+                    run.out);
+  EXPECT_FALSE(fx.Exists("db\\Own.ini"));
+}
+
+TEST(OwnEditorAdd, ClosedInputAtTheFirstFieldLeavesAnExistingFileAsItWas) {
+  Fixture fx;
+  Install(fx);
+  const std::string before = CategoryIni({Entry("First", "1", "first.iso")});
+  fx.Write("db\\Own.ini", before);
+
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n1\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(ToDbSetup() + Header("ADD OS") + "\n OS name:\n" + Hints[0] + "\n" +
+                        Prompt() + InputEnded() + BackOut(),
+                    run.out);
+  EXPECT_EQ(fx.Read("db\\Own.ini"), before);
+}
+
+TEST(OwnEditorAdd, UnwritableOwnIniIsReportedAndTheProgramGoesOn) {
+  Fixture fx;
+  // No database folder at all: Own.ini cannot be created (this fails for root as well).
+  const OsEntry os = Entry("Nowhere", "1", "nowhere.iso");
+
+  // The first line answers the wait after the missing db.ini; no categories: Options is 2.
+  RunResult run = fx.Run("\n2\n2\n1\n" + AddInput(os) + "\n" + Leave);
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(Startup(DbReport("0", {}, fx.Path("db\\db.ini"))) + MainScreen({}) +
+                        OptionsScreen() + DbSetupScreen() + AddScreen() +
+                        "\n * ERROR Unable to write to " + fx.Path("db\\Own.ini") + "\n" +
+                        OperationFailed() + OptionsScreen() + MainScreen({}),
+                    run.out);
+  EXPECT_FALSE(fx.Exists("db"));
+}
+
+// ---------------------------------------------------------------------------------------
+// EDIT OS
+
+TEST(OwnEditorEdit, KeepingEveryValueMovesTheEntryToTheEnd) {
+  Fixture fx;
+  Install(fx);
+  const std::vector<OsEntry> own = {Entry("One", "1", "one.iso"), Entry("Two", "2", "two.iso"),
+                                    Entry("Three", "3", "three.iso")};
+  fx.Write("db\\Own.ini", CategoryIni(own));
+
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n2\n2\n\n\n\n\n\n\n\n" + Leave);
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(ToDbSetup() + ChooseScreen("EDIT OS", "Edit", DisplayNames(own)) +
+                        EditFields(own[1]) + Saved() + BackOut(),
+                    run.out);
+  ExpectOwnIni(fx, {own[0], own[2], own[1]});
+}
+
+TEST(OwnEditorEdit, TypedValuesReplaceAndBlanksAreStoredAsBlanks) {
+  Fixture fx;
+  Install(fx);
+  const std::vector<OsEntry> own = {Entry("One", "1", "one.iso"), Entry("Two", "2", "two.iso")};
+  fx.Write("db\\Own.ini", CategoryIni(own));
+
+  // Entry 1: a new name, the version as three blanks, the rest kept, a new vga.
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n2\n1\nUno\n   \n\n\n\nvmware\n\n" + Leave);
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(ToDbSetup() + ChooseScreen("EDIT OS", "Edit", DisplayNames(own)) +
+                        EditFields(own[0]) + Saved() + BackOut(),
+                    run.out);
+  OsEntry edited = own[0];
+  edited.name = "Uno";
+  edited.version = "";  // the blanks were written; they read back as an empty value
+  edited.vga = "vmware";
+  ExpectOwnIni(fx, {own[1], edited});
+  EXPECT_NE(fx.Read("db\\Own.ini").find("version=   "), std::string::npos);
+}
+
+TEST(OwnEditorEdit, ClosedInputInTheMiddleKeepsTheEntryInItsPlace) {
+  Fixture fx;
+  Install(fx);
+  const std::vector<OsEntry> own = {Entry("One", "1", "one.iso"), Entry("Two", "2", "two.iso")};
+  const std::string before = CategoryIni(own);
+  fx.Write("db\\Own.ini", before);
+
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n2\n1\nUno\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  const std::string shownBeforeEnd = EditFields(own[0], 1) + " OS version: 1\n" + Hints[1] +
+                                     "\n new OS version: " + InputEnded();
+  EXPECT_TRANSCRIPT(ToDbSetup() + ChooseScreen("EDIT OS", "Edit", DisplayNames(own)) +
+                        shownBeforeEnd + BackOut(),
+                    run.out);
+  EXPECT_EQ(fx.Read("db\\Own.ini"), before);
+}
+
+TEST(OwnEditorEdit, EmptyOwnIniListsNothingAndAcceptsOnlyZero) {
+  Fixture fx;
+  Install(fx);
+  fx.Write("db\\Own.ini", IniText({"[main]", "count=0"}));
+
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n2\n1\n0\n" + Leave);
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(ToDbSetup() + ChooseScreen("EDIT OS", "Edit", {}) + WrongChoice() +
+                        BackOut(),
+                    run.out);
+}
+
+TEST(OwnEditorEdit, MissingOwnIniIsReportedTwiceAndFailsTheOperation) {
+  Fixture fx;
+  Install(fx);
+
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n2\n\n" + Leave);
+
+  EXPECT_EQ(run.exitCode, 0);
+  const std::string missing = MissingFile(fx.Path("db\\Own.ini"));
+  EXPECT_TRANSCRIPT(ToDbSetup() + Header("EDIT OS") +
+                        "\n | Choose OS that you want to edit |\n\n" + missing + missing +
+                        OperationFailed() + BackOut(),
+                    run.out);
+  EXPECT_FALSE(fx.Exists("db\\Own.ini"));
+}
+
+// ---------------------------------------------------------------------------------------
+// DELETE OS
+
+std::string DeletedLine(const std::string& display, bool imageError = false) {
+  return Header("DELETE OS") + "\n Deleting " + display + " .." + (imageError ? "*ERROR*" : "") +
+         ".... [ OK ]\n" + Pause();
+}
+
+TEST(OwnEditorDelete, TheOnlyEntryLeavesCountZeroAndNoSections) {
+  Fixture fx;
+  Install(fx);
+  const std::vector<OsEntry> own = {Entry("Solo", "1", "solo.iso")};
+  fx.Write("db\\Own.ini", CategoryIni(own));
+
+  // Delete it, then look at the delete screen again: it lists nothing.
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n3\n1\n\n" + "2\n3\n0\n" + Leave);
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(ToDbSetup() + ChooseScreen("DELETE OS", "Delete", DisplayNames(own)) +
+                        DeletedLine("Solo 1") + OptionsScreen() + DbSetupScreen() +
+                        ChooseScreen("DELETE OS", "Delete", {}) + BackOut(),
+                    run.out);
+  ExpectOwnIni(fx, {});
+  EXPECT_EQ(fx.Read("db\\Own.ini").find("[1]"), std::string::npos);
+}
+
+TEST(OwnEditorDelete, SecondOfFourClosesTheGap) {
+  Fixture fx;
+  Install(fx);
+  const std::vector<OsEntry> own = {Entry("A", "1", "a.iso"), Entry("B", "2", "b.iso"),
+                                    Entry("C", "3", "c.iso"), Entry("D", "4", "d.iso")};
+  fx.Write("db\\Own.ini", CategoryIni(own));
+
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n3\n2\n\n" + Leave);
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(ToDbSetup() + ChooseScreen("DELETE OS", "Delete", DisplayNames(own)) +
+                        DeletedLine("B 2") + BackOut(),
+                    run.out);
+  ExpectOwnIni(fx, {own[0], own[2], own[3]});
+}
+
+TEST(OwnEditorDelete, EntriesWithoutVgaMoveDownWithAnEmptyVga) {
+  Fixture fx;
+  Install(fx);
+  fx.Write("db\\Own.ini",
+           IniText({"[main]", "count=3", "[1]", "name=A", "version=1", "download=d1",
+                    "filename=a.iso", "ostype=cdrom", "vga=std", "[2]", "name=B", "version=2",
+                    "download=d2", "filename=b.iso", "ostype=hdd", "[3]", "name=C",
+                    "version=3", "download=d3", "filename=c.iso", "ostype=fdd"}));
+
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n3\n1\n\n" + Leave);
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(ToDbSetup() + ChooseScreen("DELETE OS", "Delete", {"A 1", "B 2", "C 3"}) +
+                        DeletedLine("A 1") + BackOut(),
+                    run.out);
+  ExpectOwnIni(fx, {{"B", "2", "d2", "b.iso", "hdd", ""}, {"C", "3", "d3", "c.iso", "fdd", ""}});
+}
+
+TEST(OwnEditorDelete, TheImageInTheImagesFolderIsDeletedAndNothingElse) {
+  Fixture fx;
+  Install(fx);
+  const std::vector<OsEntry> own = {Entry("A", "1", "a.iso"), Entry("B", "2", "b.iso")};
+  fx.Write("db\\Own.ini", CategoryIni(own));
+  fx.Write("images\\a.iso", "image");
+  fx.Write("images\\b.iso", "other image");
+  fx.Write("a.iso", "a file of the same name beside the program");
+
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n3\n1\n\n" + Leave);
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(ToDbSetup() + ChooseScreen("DELETE OS", "Delete", DisplayNames(own)) +
+                        DeletedLine("A 1") + BackOut(),
+                    run.out);
+  EXPECT_FALSE(fx.Exists("images\\a.iso"));
+  EXPECT_TRUE(fx.Exists("images\\b.iso"));
+  EXPECT_TRUE(fx.Exists("a.iso"));
+  ExpectOwnIni(fx, {own[1]});
+}
+
+TEST(OwnEditorDelete, AMissingImageIsNoError) {
+  Fixture fx;
+  Install(fx);
+  const std::vector<OsEntry> own = {Entry("A", "1", "a.iso")};
+  fx.Write("db\\Own.ini", CategoryIni(own));
+  fx.MakeDir("images");
+
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n3\n1\n\n" + Leave);
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(ToDbSetup() + ChooseScreen("DELETE OS", "Delete", DisplayNames(own)) +
+                        DeletedLine("A 1") + BackOut(),
+                    run.out);
+  ExpectOwnIni(fx, {});
+}
+
+TEST(OwnEditorDelete, AFilenameThatLeavesTheImagesFolderDeletesNoFile) {
+  // Each file name points at a file that exists where the name would lead.
+  struct Case {
+    std::string filename;
+    std::string victim;  // relative to the installation
+  };
+  const std::vector<Case> cases = {
+      {"..\\keep.txt", "keep.txt"},
+      {"../keep.txt", "keep.txt"},
+      {"sub\\keep.txt", "images\\sub\\keep.txt"},
+      {"..", "images"},
+      {"C:keep.txt", "images\\C:keep.txt"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("filename " + c.filename);
+#ifdef _WIN32
+    // There images\C:keep.txt would name a stream of a file "C", not a file.
+    if (c.filename.find(':') != std::string::npos) continue;
+#endif
+    Fixture fx;
+    Install(fx);
+    OsEntry os = Entry("Bad", "1", "x");
+    os.filename = c.filename;
+    const OsEntry other = Entry("Good", "2", "good.iso");
+    fx.Write("db\\Own.ini", CategoryIni({os, other}));
+    fx.MakeDir("images");
+    if (c.victim != "images") fx.Write(c.victim, "keep");
+
+    RunResult run = fx.Run(std::string(ToOptions) + "2\n3\n1\n\n" + Leave);
+
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRANSCRIPT(ToDbSetup() +
+                          ChooseScreen("DELETE OS", "Delete", {"Bad 1", "Good 2"}) +
+                          DeletedLine("Bad 1", true) + BackOut(),
+                      run.out);
+    EXPECT_TRUE(fx.Exists(c.victim));
+    EXPECT_TRUE(fx.Exists("db\\db.ini"));
+    ExpectOwnIni(fx, {other});
+  }
+}
+
+TEST(OwnEditorDelete, ClosedInputAtTheChoiceDeletesNothing) {
+  Fixture fx;
+  Install(fx);
+  const std::vector<OsEntry> own = {Entry("A", "1", "a.iso")};
+  const std::string before = CategoryIni(own);
+  fx.Write("db\\Own.ini", before);
+  fx.Write("images\\a.iso", "image");
+
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n3\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(ToDbSetup() + ChooseScreen("DELETE OS", "Delete", DisplayNames(own)) +
+                        BackOut(),
+                    run.out);
+  EXPECT_EQ(fx.Read("db\\Own.ini"), before);
+  EXPECT_TRUE(fx.Exists("images\\a.iso"));
+}
+
+// ---------------------------------------------------------------------------------------
+// Without the Own category, and with an Own.ini that cannot be written
+
+TEST(OwnEditorCatalogue, WithoutOwnCategoryEditAndDeleteChangeNothing) {
+  Fixture fx;
+  const std::vector<std::string> cats = {"Linux"};
+  fx.Write("db\\db.ini", DbIni("5", cats));
+  const std::string before = CategoryIni({Entry("A", "1", "a.iso")});
+  fx.Write("db\\Own.ini", before);
+  fx.Write("images\\a.iso", "image");
+
+  // Options is entry 3; edit (pause), delete (pause).
+  RunResult run = fx.Run("3\n2\n2\n\n2\n3\n\n0\n0\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  const std::string missing = MissingFile(fx.Path("db\\Own.ini"));
+  EXPECT_TRANSCRIPT(Startup(DbReport("5", cats)) + MainScreen(cats) + OptionsScreen() +
+                        DbSetupScreen() + Header("EDIT OS") +
+                        "\n | Choose OS that you want to edit |\n\n" + missing +
+                        OperationFailed() + OptionsScreen() + DbSetupScreen() +
+                        Header("DELETE OS") + "\n | Choose OS that you want to delete |\n\n" +
+                        missing + OperationFailed() + OptionsScreen() + MainScreen(cats),
+                    run.out);
+  EXPECT_EQ(fx.Read("db\\Own.ini"), before);
+  EXPECT_TRUE(fx.Exists("images\\a.iso"));
+}
+
+// Makes db\Own.ini impossible to replace, or says why it cannot be done here. Permissions do
+// not stop root on Linux, so there the folder is made immutable as well when the file system
+// allows it.
+class UnwritableDb {
+ public:
+  explicit UnwritableDb(const Fixture& fx) : dir_(fx.FsPath("db")), file_(fx.FsPath("db\\Own.ini")) {
+    fs::permissions(file_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+#ifndef _WIN32
+    fs::permissions(dir_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    if (CanCreateIn(dir_)) {
+      immutable_ = std::system(("chattr +i '" + dir_.string() + "' 2>/dev/null").c_str()) == 0;
+    }
+    works_ = !CanCreateIn(dir_);
+#else
+    works_ = true;  // a read-only file cannot be replaced on Windows
+#endif
+  }
+  ~UnwritableDb() {
+#ifndef _WIN32
+    if (immutable_) std::system(("chattr -i '" + dir_.string() + "'").c_str());
+    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
+#endif
+    fs::permissions(file_, fs::perms::owner_write, fs::perm_options::add);
+  }
+  bool Works() const { return works_; }
+
+ private:
+  static bool CanCreateIn(const fs::path& dir) {
+    const fs::path probe = dir / "probe.tmp";
+    FILE* f = std::fopen(probe.string().c_str(), "wb");
+    if (!f) return false;
+    std::fclose(f);
+    std::error_code ignored;
+    fs::remove(probe, ignored);
+    return true;
+  }
+  fs::path dir_, file_;
+  bool immutable_ = false;
+  bool works_ = false;
+};
+
+TEST(OwnEditorCatalogue, UnwritableOwnIniFailsEditAndDeleteAndKeepsFileAndImage) {
+  Fixture fx;
+  Install(fx);
+  const std::vector<OsEntry> own = {Entry("A", "1", "a.iso"), Entry("B", "2", "b.iso")};
+  const std::string before = CategoryIni(own);
+  fx.Write("db\\Own.ini", before);
+  fx.Write("images\\a.iso", "image");
+  UnwritableDb lock(fx);
+  if (!lock.Works()) GTEST_SKIP() << "the database folder stays writable for this user";
+
+  // Edit entry 1 keeping its values, then delete entry 1; each ends in the failed pause.
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n2\n1\n\n\n\n\n\n\n\n" + "2\n3\n1\n\n" +
+                         Leave);
+
+  EXPECT_EQ(run.exitCode, 0);
+  const std::string failed =
+      " * ERROR Unable to write to " + fx.Path("db\\Own.ini") + "\n" + OperationFailed();
+  EXPECT_TRANSCRIPT(ToDbSetup() + ChooseScreen("EDIT OS", "Edit", DisplayNames(own)) +
+                        EditFields(own[0]) + "\n" + failed + OptionsScreen() + DbSetupScreen() +
+                        ChooseScreen("DELETE OS", "Delete", DisplayNames(own)) +
+                        Header("DELETE OS") + "\n Deleting A 1 .. [ ERROR ]\n" + failed +
+                        BackOut(),
+                    run.out);
+  EXPECT_EQ(fx.Read("db\\Own.ini"), before);
+  EXPECT_TRUE(fx.Exists("images\\a.iso"));
+}
+
+}  // namespace
