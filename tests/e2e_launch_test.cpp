@@ -1,0 +1,219 @@
+// End-to-end tests with the real tools (Linux only): qemu-img makes the virtual disk, and
+// wget fetches images from a web server on 127.0.0.1 that the test starts itself.
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <thread>
+
+#include "launch_screens.h"
+#include "support/catalogue.h"
+#include "support/fixture.h"
+#include "support/screens.h"
+#include "support/transcript.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace launchscreens;
+
+bool HaveCommand(const std::string& name) {
+  return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Installs a real tool under relPath as a small wrapper that logs its arguments like the
+// fake tool does and then runs the tool with extraOptions in front of them.
+void InstallRealTool(const Fixture& fx, const std::string& relPath, const std::string& logName,
+                     const std::string& tool, const std::string& extraOptions) {
+  fx.Remove(relPath);
+  fx.Write(relPath, "#!/bin/sh\n"
+                    "printf '%s\\t%s\\n' '" + logName + "' \"$*\" >> \"$(dirname \"$0\")/../tool_log.txt\"\n"
+                    "exec " + tool + " " + extraOptions + " \"$@\"\n");
+  fs::permissions(fx.FsPath(relPath), fs::perms::owner_all, fs::perm_options::add);
+}
+
+// Bytes that differ all along, so that a continued download joined at the wrong place shows.
+std::string ImageBytes(size_t size) {
+  std::mt19937 random(20240501);
+  std::string data(size, '\0');
+  for (char& c : data) c = static_cast<char>(random() & 0xff);
+  return data;
+}
+
+// The range server of tests/e2e, serving folder root until the object dies.
+class RangeServer {
+ public:
+  explicit RangeServer(const fs::path& root) : state_(root.parent_path() / "server") {
+    fs::create_directories(state_);
+    const fs::path script = fs::path(__FILE__).parent_path() / "e2e" / "range_server.py";
+    const std::string command = "python3 '" + script.string() + "' --root '" + root.string() +
+                                "' --ready '" + (state_ / "ready").string() + "' --log '" +
+                                (state_ / "requests.log").string() +
+                                "' --timeout 300 >/dev/null 2>&1 &";
+    if (std::system(command.c_str()) != 0) return;
+    for (int i = 0; i < 300 && !fs::exists(state_ / "ready"); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::istringstream ready(ReadFile(state_ / "ready"));
+    ready >> port_ >> pid_;
+  }
+  ~RangeServer() {
+    if (pid_ > 0) std::system(("kill " + std::to_string(pid_) + " 2>/dev/null").c_str());
+  }
+  RangeServer(const RangeServer&) = delete;
+  RangeServer& operator=(const RangeServer&) = delete;
+
+  bool Running() const { return port_ > 0; }
+  std::string Url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + "/" + path;
+  }
+  std::string Requests() const { return ReadFile(state_ / "requests.log"); }
+
+ private:
+  fs::path state_;
+  int port_ = 0;
+  long pid_ = 0;
+};
+
+class WgetEndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HaveCommand("wget") || !HaveCommand("python3")) GTEST_SKIP() << "wget or python3 missing";
+    // No proxy ever: these tests must not leave 127.0.0.1.
+    InstallRealTool(fx, "wget\\wget.exe", "wget/wget.exe", "wget", "--no-proxy");
+    fx.Write("options.ini", NoRamCheck());
+    fx.Write("db\\db.ini", DbIni("5", {"Linux"}));
+  }
+  void WriteEntry(const std::string& link) {
+    os = {"Tiny", "1.0", link, "tiny.iso", "cdrom", "std"};
+    fx.Write("db\\Linux.ini", CategoryIni({os}));
+  }
+  std::string UpToDownload() const {
+    return Startup(DbReport("5", {"Linux"})) + MainScreen({"Linux"}) +
+           CategoryScreen({"Tiny 1.0"}, false) + OsBox("Tiny", "1.0") +
+           " You don`t have Tiny 1.0\n What do you want to do?\n\n    1) Download and run\n"
+           "    0) Exit\n\n" +
+           Prompt() + DownloadScreen("Tiny", "1.0");
+  }
+
+  Fixture fx;
+  OsEntry os;
+};
+
+TEST_F(WgetEndToEnd, DownloadsAnImageAndContinuesAPartialOne) {
+  const std::string image = ImageBytes(3 * 1024 * 1024 + 123);
+  fx.Write("..\\site\\files\\tiny.iso", image);
+  RangeServer server(fx.FsPath("..\\site"));
+  ASSERT_TRUE(server.Running());
+  WriteEntry(server.Url("files/tiny.iso"));
+  const std::string leaveAtMemoryMenu =
+      OsBox("Tiny", "1.0") + RamMenu() + MainScreen({"Linux"});
+
+  // A whole download: category, entry, download, then Exit in the memory menu.
+  RunResult run = fx.Run("2\n1\n1\n0\n0\n");
+  EXPECT_TRANSCRIPT(UpToDownload() + leaveAtMemoryMenu, run.out);
+  EXPECT_TRUE(ReadFile(fx.FsPath("images\\tiny.iso")) == image);
+
+  // A stopped download left part of the file: the next attempt asks only for the rest.
+  fx.Remove("images\\tiny.iso");
+  fx.Write("images\\temp\\tiny.iso", image.substr(0, 1000000));
+  run = fx.Run("2\n1\n1\n0\n0\n");
+  EXPECT_TRANSCRIPT(UpToDownload() + leaveAtMemoryMenu, run.out);
+  EXPECT_TRUE(ReadFile(fx.FsPath("images\\tiny.iso")) == image);
+  EXPECT_FALSE(fx.Exists("images\\temp\\tiny.iso"));
+
+  EXPECT_EQ(fx.ToolLog(),
+            (std::vector<std::string>{
+                Logged("wget/wget.exe", "-P images\\temp\\ " + os.download),
+                Logged("wget/wget.exe", "-c -P images\\temp\\ " + os.download)}));
+  EXPECT_NE(server.Requests().find("GET /files/tiny.iso Range: bytes=1000000-"),
+            std::string::npos)
+      << server.Requests();
+}
+
+TEST_F(WgetEndToEnd, ServerDownLeavesNoImage) {
+  // Nothing listens on port 1 of the loopback address: the connection is refused at once.
+  WriteEntry("http://127.0.0.1:1/files/tiny.iso");
+
+  RunResult run = fx.Run("2\n1\n1\n\n0\n");
+
+  EXPECT_TRANSCRIPT(UpToDownload() + "\n Error in downloading image\n Press <Enter> to continue" +
+                        MainScreen({"Linux"}),
+                    run.out);
+  for (const auto& entry : fs::recursive_directory_iterator(fx.FsPath("images")))
+    EXPECT_FALSE(entry.is_regular_file()) << entry.path();
+}
+
+TEST_F(WgetEndToEnd, MissingFileOnTheServerLeavesNoImage) {
+  fx.Write("..\\site\\files\\other.iso", "x");
+  RangeServer server(fx.FsPath("..\\site"));
+  ASSERT_TRUE(server.Running());
+  WriteEntry(server.Url("files/tiny.iso"));
+
+  RunResult run = fx.Run("2\n1\n1\n\n0\n");
+
+  EXPECT_NE(run.out.find("\n Error in downloading image\n"), std::string::npos);
+  for (const auto& entry : fs::recursive_directory_iterator(fx.FsPath("images")))
+    EXPECT_FALSE(entry.is_regular_file()) << entry.path();
+}
+
+class QemuImgEndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HaveCommand("qemu-img")) GTEST_SKIP() << "qemu-img missing";
+    InstallRealTool(fx, "qemu\\qemu-img.exe", "qemu/qemu-img.exe", "qemu-img", "");
+    fx.Write("options.ini", NoRamCheck());
+    fx.Write("db\\db.ini", DbIni("5", {}));
+  }
+  Fixture fx;
+};
+
+TEST_F(QemuImgEndToEnd, MakesAVmdkDiskThatQemuImgReads) {
+  fx.Write("images\\hdb.img", "old disk");
+
+  // HDD SETUP, create, 100M, Enter, no partitions, leave.
+  RunResult run = fx.Run("2\n1\n1\n100M\n\n2\n0\n0\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_NE(run.out.find(" Creating 100M HDD\n Formatting 'images//hdb.img', fmt=vmdk"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("\n HDD was created succefully!\n"), std::string::npos);
+  EXPECT_EQ(fx.ToolLog(), std::vector<std::string>{QemuImgLine("100M")});
+  ASSERT_TRUE(fx.Exists("images\\hdb.img"));
+  EXPECT_GT(fs::file_size(fx.FsPath("images\\hdb.img")), 0u);
+
+  const fs::path info = fx.FsPath("..\\info.json");
+  ASSERT_EQ(std::system(("qemu-img info --output=json '" + fx.Path("images\\hdb.img") + "' > '" +
+                         info.string() + "'")
+                            .c_str()),
+            0);
+  const std::string json = ReadFile(info);
+  EXPECT_NE(json.find("\"format\": \"vmdk\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"virtual-size\": 104857600"), std::string::npos) << json;
+}
+
+TEST_F(QemuImgEndToEnd, SizeThatQemuImgRefusesLeavesNoDisk) {
+  RunResult run = fx.Run("2\n1\n1\n100MB\n\n0\n0\n");
+
+  EXPECT_NE(run.out.find("\n *ERROR* - HDD was NOT created!\n Press <Enter> to continue\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_FALSE(fx.Exists("images\\hdb.img"));
+}
+
+}  // namespace
+
+#endif  // _WIN32
