@@ -17,3 +17,6 @@ extern std::array<std::string, MaxCategories + 1> CategoryNames;  // slots 1..8
 // Resets every global to its start value (used by tests).
 void ResetSettings();
 void ReadDatabase();
+// ReadDatabase for a given program directory (ending in a separator) instead of the
+// executable's own; lets tests read a fixture installation.
+void ReadDatabaseAt(const std::string& appDir);

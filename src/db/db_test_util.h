@@ -1,0 +1,149 @@
+// Helpers of the db unit tests: a throw-away folder, whole-file access, a captured console
+// and a folder that refuses new files.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "main_func/input.h"
+#include "main_func/out.h"
+
+namespace dbtest {
+
+namespace fs = std::filesystem;
+
+class TempDir {
+ public:
+  TempDir() {
+    static int serial = 0;
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    for (;;) {
+      path_ = fs::temp_directory_path() /
+              ("qh_db_" + std::to_string(stamp) + "_" + std::to_string(++serial));
+      if (fs::create_directory(path_)) break;
+    }
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  // Native form with a trailing separator, as AppDir is.
+  std::string Dir() const { return path_.string() + static_cast<char>(fs::path::preferred_separator); }
+  fs::path Fs(const std::string& relPath = "") const { return relPath.empty() ? path_ : path_ / relPath; }
+  std::string File(const std::string& relPath) const { return Fs(relPath).string(); }
+
+ private:
+  fs::path path_;
+};
+
+inline void WriteFile(const fs::path& path, const std::string& data) {
+  std::ofstream out(path, std::ios::binary);
+  out << data;
+}
+
+inline std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+inline std::string ReadStream(std::FILE* f) {
+  std::fflush(f);
+  std::rewind(f);
+  std::string data;
+  char buf[4096];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
+  return data;
+}
+
+// Screen output goes to a temporary file and input comes from the given text while it lives.
+class Console {
+ public:
+  explicit Console(const std::string& input = "") : out_(std::tmpfile()), in_(std::tmpfile()) {
+    EXPECT_TRUE(out_ && in_);
+    std::fwrite(input.data(), 1, input.size(), in_);
+    std::rewind(in_);
+    SetOutputStream(out_);
+    SetInputStream(in_);
+  }
+  ~Console() {
+    SetOutputStream(nullptr);
+    SetInputStream(nullptr);
+    std::fclose(out_);
+    std::fclose(in_);
+  }
+  Console(const Console&) = delete;
+  Console& operator=(const Console&) = delete;
+
+  std::string Output() const { return ReadStream(out_); }
+  // The input not read yet.
+  std::string InputLeft() const {
+    std::string rest;
+    for (int c = std::fgetc(in_); c != EOF; c = std::fgetc(in_)) rest += static_cast<char>(c);
+    return rest;
+  }
+
+ private:
+  std::FILE* out_;
+  std::FILE* in_;
+};
+
+inline bool CanCreateIn(const fs::path& dir) {
+  const fs::path probe = dir / "probe.tmp";
+  bool created = static_cast<bool>(std::ofstream(probe));
+  std::error_code ec;
+  fs::remove(probe, ec);
+  return created && !ec;
+}
+
+// A folder in which no file can be created or replaced: no write permission, and on a file
+// system that has it the immutable flag as well, since root ignores permissions. False when
+// neither works here.
+class LockedFolder {
+ public:
+  explicit LockedFolder(fs::path dir) : dir_(std::move(dir)) {
+#ifndef _WIN32
+    fs::permissions(dir_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    if (CanCreateIn(dir_)) {
+      immutable_ = std::system(("chattr +i '" + dir_.string() + "' 2>/dev/null").c_str()) == 0;
+    }
+    locked_ = !CanCreateIn(dir_);
+#endif
+  }
+  ~LockedFolder() {
+#ifndef _WIN32
+    if (immutable_) {
+      [[maybe_unused]] int rc = std::system(("chattr -i '" + dir_.string() + "'").c_str());
+    }
+    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
+#endif
+  }
+  LockedFolder(const LockedFolder&) = delete;
+  LockedFolder& operator=(const LockedFolder&) = delete;
+  bool Locked() const { return locked_; }
+
+ private:
+  fs::path dir_;
+  bool immutable_ = false;
+  bool locked_ = false;
+};
+
+// A file that Windows refuses to replace (the read-only attribute).
+inline void MakeReadOnlyFile(const fs::path& file, bool readOnly) {
+  fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  readOnly ? fs::perm_options::remove : fs::perm_options::add);
+}
+
+}  // namespace dbtest
