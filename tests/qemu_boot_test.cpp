@@ -1,0 +1,150 @@
+// End to end with Debian's QEMU: from the main menu of an installation, the front end
+// boots the demo OS the build makes, headless, and the guest's greeting arrives on its
+// serial port; the virtual disk made by qemu-img boots the same way; and an image QEMU
+// cannot open shows QEMU's own message. TCG only: KVM is nested and slow on test machines.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "launch_screens.h"
+#include "main_func/files.h"
+#include "main_func/process.h"
+#include "support/catalogue.h"
+#include "support/fixture.h"
+#include "support/screens.h"
+#include "support/transcript.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace launchscreens;
+
+const char* const SystemQemu = "/usr/bin/qemu-system-x86_64";
+const char* const SystemQemuImg = "/usr/bin/qemu-img";
+const std::string Greeting = "Hello from the Quillhaven demo OS!";
+
+const OsEntry Demo = {"Quillhaven Demo", "1.0", "", "demo.img", "fdd", "std"};
+const std::vector<std::string> Categories = {"Demo"};
+
+// An installation with the front end, Debian's QEMU behind it, the demo OS in its own
+// category and QEMU told to run headless, report on a serial file and let the guest end it.
+class QemuBoot : public ::testing::Test {
+ protected:
+  void SetUp() override {
+#ifdef _WIN32
+    GTEST_SKIP() << "Debian's QEMU boots are Linux tests";
+#else
+    if (!fs::exists(SystemQemu) || !fs::exists(SystemQemuImg))
+      GTEST_SKIP() << "qemu-system-x86 and qemu-utils are not installed";
+    if (!fs::exists(fs::path(ExeDir()) / "demo.img")) GTEST_SKIP() << "no demo.img in this build";
+    fx_.InstallProgram("qemu", "qemu\\qemu.exe");
+    fx_.Remove("qemu\\qemu-img.exe");
+    fs::create_symlink(SystemQemuImg, fx_.FsPath("qemu\\qemu-img"));
+    fx_.MakeDir("images");
+    fs::copy_file(fs::path(ExeDir()) / "demo.img", fx_.FsPath("images\\demo.img"));
+    fx_.Write("qemu\\qemu.ini",
+              IniText({"[qemu]", std::string("system=") + SystemQemu,
+                       "extra=-display none -serial file:" + fx_.Path("serial.txt") +
+                           " -device isa-debug-exit,iobase=0xf4,iosize=0x04 -accel tcg",
+                       "audio=none"}));
+    fx_.Write("db\\db.ini", DbIni("2026.12", Categories));
+    fx_.Write("db\\Demo.ini", CategoryIni({Demo}));
+#endif
+  }
+
+  // Quillhaven expects to be started in its own folder.
+  RunResult Run(const std::string& input) {
+    return fx_.RunProgram(ProgramFileName("quillhaven"), input, fx_.FsPath(""));
+  }
+
+  std::string Serial() { return NormalizeLineEnds(fx_.Read("serial.txt")); }
+
+  Fixture fx_;
+};
+
+std::string RamChecked(int megabytes) {
+  return " Ram for qemu: " + std::to_string(megabytes) + "mb [ OK ]\n";
+}
+
+std::string UpToList() {
+  return Startup(DbReport("2026.12", Categories)) + MainScreen(Categories) +
+         CategoryScreen(DisplayNames({Demo}), false);
+}
+
+std::string LaunchUntilQemu(const std::string& name, const std::string& version) {
+  return OsBox(name, version) + RamMenu() + OsBox(name, version) + HostLine() + RamChecked(128) +
+         "\n " + name + " is now running,\n do NOT close this window \n\n";
+}
+
+const std::string Continue = "\n Press <Enter> to continue ";
+
+TEST_F(QemuBoot, DemoOsBootsFromTheMainMenu) {
+  // Demo category, its first OS, 128 MB, Enter after QEMU, leave.
+  RunResult run = Run("2\n1\n1\n\n0\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(UpToList() + LaunchUntilQemu(Demo.name, Demo.version) + Continue +
+                        MainScreen(Categories),
+                    run.out);
+  EXPECT_NE(Serial().find(Greeting + "\n"), std::string::npos) << Serial();
+  // The raw floppy's format notice is no error: the clean run leaves an empty file.
+  EXPECT_TRUE(fx_.Exists("qemu\\stderr.txt"));
+  EXPECT_EQ(fx_.Read("qemu\\stderr.txt"), "");
+  EXPECT_TRUE(fx_.ToolLog().empty());  // no fake tool was needed
+}
+
+TEST_F(QemuBoot, VirtualDiskMadeByQemuImgBoots) {
+  // Boot virtual HDD, yes create it, 10M, Enter, no partitioning, leave.
+  RunResult create = Run("1\n1\n10M\n\n2\n0\n");
+  ASSERT_TRUE(fx_.Exists("images\\hdb.img")) << create.out;
+  std::string disk = fx_.Read("images\\hdb.img");
+  ASSERT_GE(disk.size(), 4u);
+  EXPECT_EQ(disk.substr(0, 4), "KDMV");  // a sparse VMDK, as qemu-img makes it
+  EXPECT_NE(create.out.find(" Creating 10M HDD\n Formatting 'images//hdb.img', fmt=vmdk"),
+            std::string::npos)
+      << create.out;
+  EXPECT_NE(create.out.find(" HDD was created succefully!\n"), std::string::npos);
+
+  // What an OS installation would do: put a boot sector on the disk.
+  const std::string convert = std::string(SystemQemuImg) + " convert -n -f raw -O vmdk " +
+                              fx_.Path("images\\demo.img") + " " + fx_.Path("images\\hdb.img");
+  ASSERT_EQ(RunRedirected(convert, "", "", "", ""), 0);
+
+  // Boot virtual HDD, 128 MB, Enter after QEMU, leave.
+  RunResult boot = Run("1\n1\n\n0\n");
+
+  EXPECT_EQ(boot.exitCode, 0);
+  EXPECT_TRANSCRIPT(Startup(DbReport("2026.12", Categories)) + MainScreen(Categories) +
+                        OsBox("Boot from HDD", "") + RamMenu() + OsBox("Boot from HDD", "") +
+                        HostLine() + RamChecked(128) +
+                        "\n\n Booting from HDD...\n do NOT close this window \n\n" + Continue +
+                        MainScreen(Categories),
+                    boot.out);
+  EXPECT_NE(Serial().find(Greeting + "\n"), std::string::npos) << Serial();
+  EXPECT_EQ(fx_.Read("qemu\\stderr.txt"), "");
+}
+
+TEST_F(QemuBoot, ImageQemuCannotOpenShowsQemusOwnMessage) {
+  // A qcow2 header of a version no QEMU knows.
+  std::string broken = std::string("QFI\xfb", 4) + std::string("\0\0\0\x63", 4) + std::string(504, '\0');
+  fx_.Write("images\\broken.img", broken);
+  const OsEntry bad = {"Broken", "2", "", "broken.img", "hdd", "std"};
+  fx_.Write("db\\Demo.ini", CategoryIni({Demo, bad}));
+
+  RunResult run = Run("2\n2\n1\n\n0\n");
+
+  const std::string errors = NormalizeLineEnds(fx_.Read("qemu\\stderr.txt"));
+  ASSERT_NE(errors.find("-hda images//broken.img: "), std::string::npos) << errors;
+  EXPECT_NE(errors.find("qcow2 version 99"), std::string::npos) << errors;
+  std::vector<std::string> lines = Lines(errors);
+  ASSERT_FALSE(lines.empty());
+  std::string shown = QemuErrors(lines[0]);
+  for (size_t i = 1; i < lines.size(); ++i) shown += "  " + lines[i] + "\n";
+  EXPECT_TRANSCRIPT(Startup(DbReport("2026.12", Categories)) + MainScreen(Categories) +
+                        CategoryScreen(DisplayNames({Demo, bad}), false) +
+                        LaunchUntilQemu("Broken", "2") + shown + "\n" + Continue +
+                        MainScreen(Categories),
+                    run.out);
+}
+
+}  // namespace

@@ -1,0 +1,149 @@
+// The QEMU front end as a program, in a fixture installation whose "real QEMU" is the fake
+// tool: what QEMU receives, where its error output ends up, its exit code, and the front
+// end's own errors.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "launch_screens.h"
+#include "main_func/process.h"
+#include "support/fixture.h"
+#include "support/transcript.h"
+
+namespace {
+
+using launchscreens::Logged;
+using launchscreens::Received;
+using Log = std::vector<std::string>;
+
+const std::string Qemu = ProgramFileName("qemu-system-x86_64");
+const std::string QemuTool = "qemu\\" + Qemu;
+const std::string QemuLogName = "qemu/" + Qemu;
+
+// The cards of "-soundhw all" on the silent back end.
+const std::string AllCards =
+    "-audiodev none,id=snd0 -device sb16,audiodev=snd0 -device AC97,audiodev=snd0 "
+    "-device es1370,audiodev=snd0 -device adlib,audiodev=snd0 -device gus,audiodev=snd0 "
+    "-device cs4231a,audiodev=snd0 -device intel-hda -device hda-duplex,audiodev=snd0 "
+    "-machine pcspk-audiodev=snd0";
+
+const std::string DemoLine =
+    "-L .\\qemu -localtime -soundhw all -m 128 -vga std -fda images\\\\demo.img -boot once=a";
+
+// An installation holding the front end as qemu\qemu.exe and the given qemu.ini.
+class FrontEnd : public ::testing::Test {
+ protected:
+  FrontEnd() : fx_(Fixture::Layout::Bare) {
+    fx_.InstallProgram("qemu", "qemu\\qemu.exe");
+    // Everything that depends on the test machine is fixed here.
+    fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none -accel tcg\r\naudio=none\r\n");
+  }
+
+  // Runs the front end the way Quillhaven does: its full path and the arguments, unquoted,
+  // in the installation's folder.
+  int Launch(const std::string& arguments) {
+    return RunRedirected(fx_.Path("qemu\\qemu.exe") + " " + arguments, fx_.Dir(), "", "", "");
+  }
+
+  std::string ErrorFile() { return NormalizeLineEnds(fx_.Read("qemu\\stderr.txt")); }
+
+  Fixture fx_;
+};
+
+TEST_F(FrontEnd, RunsQemuBesideItWithTheTranslatedCommandLine) {
+  fx_.InstallTool(QemuTool, "exit 3\n");
+
+  EXPECT_EQ(Launch(DemoLine), 3);  // QEMU's own exit code
+
+  EXPECT_EQ(fx_.ToolLog(),
+            Log{Logged(QemuLogName, "-L .\\qemu -rtc base=localtime " + AllCards +
+                                        " -m 128 -vga std -fda images\\\\demo.img -boot once=a"
+                                        " -display none -accel tcg")});
+  EXPECT_TRUE(fx_.Exists("qemu\\stderr.txt"));
+  EXPECT_EQ(ErrorFile(), "");
+}
+
+TEST_F(FrontEnd, EveryLaunchLineOfQuillhavenIsAccepted) {
+  fx_.InstallTool(QemuTool);
+  const std::string lines[] = {
+      "-L .\\qemu -kernel-kqemu -localtime -soundhw all -m 512 -vga cirrus -cdrom "
+      "images\\\\linux.iso -hdb images\\\\hdb.img -boot once=d",
+      "-L .\\qemu -localtime -soundhw all -m 1024 -vga vmware -hda images\\\\os.img -boot once=c",
+      "-L .\\qemu -localtime -soundhw all -vga cirrus -m 256 -hdb images\\\\hdb.img -boot once=c",
+  };
+  for (const std::string& line : lines) {
+    SCOPED_TRACE(line);
+    EXPECT_EQ(Launch(line), 0);
+    EXPECT_EQ(ErrorFile(), "");
+  }
+  Log log = fx_.ToolLog();
+  ASSERT_EQ(log.size(), 3u);
+  EXPECT_EQ(log[0], Logged(QemuLogName, "-L .\\qemu -rtc base=localtime " + AllCards +
+                                            " -m 512 -vga cirrus -cdrom images\\\\linux.iso -hdb "
+                                            "images\\\\hdb.img -boot once=d -display none -accel tcg"));
+}
+
+TEST_F(FrontEnd, QemusErrorsStayInTheErrorFileWithoutTheRawImageNotice) {
+  fx_.InstallTool(QemuTool,
+                  "stderr WARNING: Image format was not specified for 'images//demo.img' and "
+                  "probing guessed raw.\n"
+                  "stderr          Automatically detecting the format is dangerous for raw "
+                  "images, write operations on block 0 will be restricted.\n"
+                  "stderr          Specify the 'raw' format explicitly to remove the "
+                  "restrictions.\n"
+                  "stderr qemu-system-x86_64: -fda images//demo.img: Could not read image\n"
+                  "exit 1\n");
+
+  EXPECT_EQ(Launch(DemoLine), 1);
+  EXPECT_EQ(ErrorFile(), "qemu-system-x86_64: -fda images//demo.img: Could not read image\n");
+}
+
+TEST_F(FrontEnd, ACleanRunEmptiesTheErrorFileOfAnEarlierOne) {
+  fx_.InstallTool(QemuTool);
+  fx_.Write("qemu\\stderr.txt", "old trouble\r\n");
+
+  EXPECT_EQ(Launch(DemoLine), 0);
+  EXPECT_TRUE(fx_.Exists("qemu\\stderr.txt"));
+  EXPECT_EQ(ErrorFile(), "");
+}
+
+TEST_F(FrontEnd, UnknownOptionIsReportedAndQemuNotRun) {
+  fx_.InstallTool(QemuTool);
+  fx_.Write("qemu\\stderr.txt", "old trouble\r\n");
+
+  EXPECT_EQ(Launch("-L .\\qemu -m 128 -snapshot -cdrom images\\\\x.iso"), 1);
+  EXPECT_EQ(ErrorFile(), "qemu: unknown option -snapshot\n");
+  EXPECT_TRUE(fx_.ToolLog().empty());
+
+  // A file name with a blank is not quoted by Quillhaven, so it arrives in two pieces.
+  EXPECT_EQ(Launch("-m 128 -cdrom images\\\\my os.iso -boot once=d"), 1);
+  EXPECT_EQ(ErrorFile(), "qemu: unexpected argument 'os.iso'\n");
+  EXPECT_TRUE(fx_.ToolLog().empty());
+}
+
+TEST_F(FrontEnd, ConfiguredQemuIsUsedAndAMissingOneReported) {
+  fx_.InstallTool("qemu\\bin\\" + Qemu);
+  fx_.Write("qemu\\qemu.ini",
+            "[qemu]\r\nsystem=bin\\" + Qemu + "\r\nextra=-display none -accel tcg\r\naudio=none\r\n");
+  EXPECT_EQ(Launch("-m 64"), 0);
+  // The fake tool logs beside its parent folder, here qemu\.
+  const std::string logged = Logged("bin/" + Qemu, "-m 64 -display none -accel tcg") + "\n";
+  EXPECT_EQ(NormalizeLineEnds(fx_.Read("qemu\\tool_log.txt")), logged);
+
+  const std::string missing = fx_.Path("qemu\\gone\\" + Qemu);
+  fx_.Write("qemu\\qemu.ini", "[qemu]\r\nsystem=" + missing + "\r\n");
+  EXPECT_EQ(Launch("-m 64"), 1);
+  EXPECT_EQ(ErrorFile(), "qemu: QEMU not found (" + missing +
+                             "); install it or set [qemu] system in " + fx_.Path("qemu\\qemu.ini") +
+                             "\n");
+  EXPECT_EQ(NormalizeLineEnds(fx_.Read("qemu\\tool_log.txt")), logged);
+}
+
+TEST_F(FrontEnd, RefusesToStartItselfAsQemu) {
+  fx_.Write("qemu\\qemu.ini", "[qemu]\r\nsystem=" + fx_.Path("qemu\\qemu.exe") + "\r\n");
+  EXPECT_EQ(Launch("-m 64"), 1);
+  EXPECT_EQ(ErrorFile(), "qemu: [qemu] system in " + fx_.Path("qemu\\qemu.ini") +
+                             " names this front end, not QEMU\n");
+}
+
+}  // namespace
