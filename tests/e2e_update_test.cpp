@@ -1,0 +1,291 @@
+// End to end: real installations (cmake --install of this build), update server trees made by
+// scripts/make-release, a web server on 127.0.0.1 that the test starts, and the real wget
+// and 7-Zip. Linux only: the Windows build has no wget and 7-Zip of its own here.
+#ifndef _WIN32
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "main_func/files.h"
+#include "main_func/process.h"
+#include "support/catalogue.h"
+#include "support/fixture.h"
+#include "support/transcript.h"
+#include "support/updater_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The build folder holds the test program in bin/; its cache names the source folder.
+fs::path BuildDir() { return fs::path(ExeDir()).parent_path().parent_path(); }
+
+fs::path SourceDir() {
+  std::ifstream cache(BuildDir() / "CMakeCache.txt");
+  const std::string key = "CMAKE_HOME_DIRECTORY:INTERNAL=";
+  for (std::string line; std::getline(cache, line);)
+    if (line.rfind(key, 0) == 0) return line.substr(key.size());
+  return {};
+}
+
+// A static web server on a free port of 127.0.0.1. It stops when the test ends (a stop file
+// it watches), and after ten minutes in any case.
+const char* const ServerScript = R"(import http.server, os, sys, threading, time
+root, portfile, stopfile = sys.argv[1:4]
+class Handler(http.server.SimpleHTTPRequestHandler):
+    def __init__(self, *args, **kwargs):
+        super().__init__(*args, directory=root, **kwargs)
+    def log_message(self, *args):
+        pass
+server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+with open(portfile + ".new", "w") as f:
+    f.write(str(server.server_address[1]))
+os.rename(portfile + ".new", portfile)
+if os.fork() != 0:
+    os._exit(0)
+os.setsid()
+def watch():
+    deadline = time.time() + 600
+    while not os.path.exists(stopfile) and time.time() < deadline:
+        time.sleep(0.05)
+    server.shutdown()
+threading.Thread(target=watch, daemon=True).start()
+server.serve_forever(poll_interval=0.05)
+server.server_close()
+open(portfile + ".stopped", "w").close()
+)";
+
+class WebServer {
+ public:
+  WebServer(const Fixture& fx, const std::string& name) : fx_(fx), name_(name) {
+    fx.Write("..\\" + name + ".py", ServerScript);
+    fx.MakeDir("..\\" + name);
+    const std::string base = fx.Path("..\\" + name);
+    const int rc = RunRedirected("python3 " + base + ".py " + base + " " + base + ".port " +
+                                     base + ".stop",
+                                 "", "", base + ".log", base + ".log");
+    port_ = rc == 0 ? fx.Read("..\\" + name + ".port") : "";
+  }
+  ~WebServer() { Stop(); }
+  bool Running() const { return !port_.empty(); }
+  std::string Url() const { return "http://127.0.0.1:" + port_ + "/"; }
+  std::string Root() const { return fx_.Path("..\\" + name_); }
+  // Stops the server and waits until its port is closed.
+  void Stop() {
+    if (!Running() || stopped_) return;
+    fx_.Write("..\\" + name_ + ".stop", "stop");
+    stopped_ = true;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!fx_.Exists("..\\" + name_ + ".port.stopped") &&
+           std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+
+ private:
+  const Fixture& fx_;
+  std::string name_;
+  std::string port_;
+  bool stopped_ = false;
+};
+
+struct Release {
+  std::string prg = "1:1.4.1";
+  std::string db = "1:2026.01";
+  std::string tools = "1:1.0";
+  std::string updater = "1:1.2.2";
+};
+
+class EndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // The loopback server must never be reached through a proxy.
+    setenv("no_proxy", "127.0.0.1", 1);
+    for (const char* tool : {"wget", "7za", "python3"}) {
+      if (Shell(std::string("sh -c \"command -v ") + tool + "\"") != 0)
+        GTEST_SKIP() << tool << " is not installed";
+    }
+    ASSERT_FALSE(SourceDir().empty()) << "no CMakeCache.txt beside " << ExeDir();
+    // A real installation of this build, with every package at number 1.
+    ASSERT_EQ(Shell("cmake --install " + BuildDir().string() + " --prefix " + fx_.Path("")), 0)
+        << fx_.Read("..\\shell.log");
+    fx_.Write("db\\db.ini", StampAver(fx_.Read("db\\db.ini")));
+    server_ = std::make_unique<WebServer>(fx_, "srv");
+    ASSERT_TRUE(server_->Running()) << fx_.Read("..\\srv.log");
+    fx_.Write("options.ini", IniText({"[update]", "server=" + server_->Url()}));
+  }
+
+  // Runs a shell command line, its output in shell.log beside the installation.
+  int Shell(const std::string& command) {
+    const std::string log = fx_.Path("..\\shell.log");
+    return RunRedirected(command, "", "", log, log);
+  }
+
+  // Makes the server's tree from this build.
+  void Publish(const Release& r) {
+    const std::string out = fx_.Path("..\\release");
+    fs::remove_all(out);
+    ASSERT_EQ(Shell("bash " + (SourceDir() / "scripts" / "make-release").string() + " --prg " +
+                    r.prg + " --db " + r.db + " --tools " + r.tools + " --updater " +
+                    r.updater + " --build " + BuildDir().string() + " --out " + out),
+              0)
+        << fx_.Read("..\\shell.log");
+    fs::copy(out, server_->Root(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  }
+
+  // The catalogue ships without a package number; a local one of 1 says the same.
+  static std::string StampAver(const std::string& dbIni) {
+    const std::string head = "[version]\r\n";
+    std::string text = dbIni;
+    const size_t at = text.find(head);
+    if (at == std::string::npos) return head + "aver=1\r\n" + text;
+    return text.insert(at + head.size(), "aver=1\r\n");
+  }
+
+  // Files of the installation, without what runs leave by design.
+  std::map<std::string, std::string> Files() {
+    std::map<std::string, std::string> files = TreeSnapshot(fx_);
+    for (auto it = files.begin(); it != files.end();)
+      it = it->first.rfind("updater/temp/", 0) == 0 ? files.erase(it) : std::next(it);
+    return files;
+  }
+
+  Fixture fx_{Fixture::Layout::Bare};
+  std::unique_ptr<WebServer> server_;
+};
+
+// The lines must appear in the text in this order (other output, such as 7-Zip's, between).
+::testing::AssertionResult InOrder(const std::string& text, const std::vector<std::string>& lines) {
+  size_t from = 0;
+  for (const std::string& line : lines) {
+    const size_t at = text.find(line, from);
+    if (at == std::string::npos)
+      return ::testing::AssertionFailure() << "missing after offset " << from << ": \"" << line
+                                           << "\"\nin:\n" << text;
+    from = at + line.size();
+  }
+  return ::testing::AssertionSuccess();
+}
+
+std::string UnpackedFile(const fs::path& zip, const std::string& name, const fs::path& scratch) {
+  fs::remove_all(scratch);
+  fs::create_directories(scratch);
+  const std::string log = (scratch / ".." / "unpack.log").string();
+  RunRedirected("7za x -bd -y -o" + scratch.string() + " " + zip.string(), "", "", log, log);
+  std::ifstream in(scratch / name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST_F(EndToEnd, UpdatesProgramDatabaseAndToolsThenStartsTheMainProgram) {
+  Publish({"2:1.4.2", "3:2026.12", "2:2.0", "1:1.2.2"});
+  auto expected = Files();
+  const fs::path srv = server_->Root();
+  expected["ver.ini"] = UnpackedFile(srv / "upt/prg/2.zip", "ver.ini", fx_.FsPath("..\\x"));
+  expected["db/db.ini"] = UnpackedFile(srv / "upt/db/3.zip", "db.ini", fx_.FsPath("..\\x"));
+  expected["updater/3ver.ini"] =
+      UnpackedFile(srv / "upt/3/2.zip", "updater/3ver.ini", fx_.FsPath("..\\x"));
+
+  RunResult run = RunUpdater(fx_, "\n");
+
+  EXPECT_TRUE(InOrder(run.out, {"Checking for new updates ...\n\n",
+                                " > Downloading new program version 1.4.2 ...\n\n > Unpacking ... \n",
+                                " > Downloading new database version 2026.12 ...\n\n > Unpacking ... \n",
+                                " > Downloading new 3rd party apps. Package version 2.0 ...\n\n"
+                                " > Unpacking ... \n",
+                                " > No need to update updater ... \n\nPress <Enter> to continue",
+                                // The main program takes over.
+                                "Quillhaven\n==========\n", "Checking files ...\n",
+                                "  Updater ... [ OK ]\n", "  WGet ... [ OK ]\n"}));
+  EXPECT_EQ(Files(), expected);
+  EXPECT_EQ(fx_.Read("ver.ini"), IniText({"[version]", "aver=2", "version=1.4.2"}));
+  // The tools are whole files now, and the new wget works.
+  EXPECT_FALSE(fs::is_symlink(fx_.FsPath("wget\\wget")));
+  EXPECT_EQ(Shell(fx_.Path("wget\\wget") + " --version"), 0);
+
+  // A second run finds nothing newer and changes nothing.
+  const auto after = Files();
+  RunResult again = RunUpdater(fx_, "\n");
+  EXPECT_TRUE(InOrder(again.out, {" > No need to update program ... \n\n"
+                                  " > No need to update database ... \n\n"
+                                  " > No need to update updater ... \n"}));
+  EXPECT_EQ(Files(), after);
+}
+
+TEST_F(EndToEnd, UpdaterUpdatesItselfThroughTheHelper) {
+  Publish({"1:1.4.1", "1:2026.01", "1:1.0", "2:1.2.3"});
+  const std::string newVer = IniText({"[version]", "aver=2", "version=1.2.3"});
+
+  RunResult run = RunUpdater(fx_, "\n");
+
+  EXPECT_TRUE(InOrder(run.out, {" > Downloading new updater version 1.2.3 ...\n\n > Unpacking ... \n",
+                                "Quillhaven self-update\n", " > Starting new updater ... \n",
+                                // The new updater finds nothing newer and starts the program.
+                                "Checking for new updates ...\n",
+                                " > No need to update updater ... \n\nPress <Enter> to continue",
+                                "Quillhaven\n==========\n", "Checking files ...\n"}));
+  EXPECT_EQ(fx_.Read("updater\\ver.ini"), newVer);
+  EXPECT_FALSE(fx_.Exists("updater\\temp\\upt.zip"));
+  EXPECT_TRUE(fs::is_regular_file(fx_.FsPath("updater\\updater")));
+}
+
+TEST_F(EndToEnd, SelfCheckFetchesAMissingUpdater) {
+  Publish({"1:1.4.1", "1:2026.01", "1:1.0", "4:1.2.4"});
+  fx_.Remove("updater\\updater");
+  fx_.Remove("updater\\upt");
+  fx_.Remove("updater\\ver.ini");
+
+  RunResult run = fx_.Run("0\n");
+
+  EXPECT_TRUE(InOrder(run.out, {"Checking files ...\n",
+                                "  Updater ... [ ERROR ] - updater is outdated or missing.\n",
+                                "    Downloading new one ...", ".\n [ OK ]\n", "  Qemu ... [ OK ]\n"}));
+  EXPECT_TRUE(fs::is_regular_file(fx_.FsPath("updater\\updater")));
+  EXPECT_EQ(fx_.Read("updater\\ver.ini"), IniText({"[version]", "aver=4", "version=1.2.4"}));
+  EXPECT_EQ(fx_.Read("updater\\upt.exe"), fx_.Read("..\\srv\\upt\\up\\upt.exe"));
+  EXPECT_FALSE(fx_.Exists("temp"));
+  // The fetched updater runs: nothing newer than what it brought.
+  RunResult updater = RunUpdater(fx_, "\n");
+  EXPECT_TRUE(InOrder(updater.out, {" > No need to update updater ... \n"}));
+}
+
+TEST_F(EndToEnd, ServerDownChangesNothing) {
+  Publish({"2:1.4.2", "2:2026.12", "2:2.0", "2:1.2.3"});
+  server_->Stop();
+  const auto before = Files();
+
+  RunResult run = RunUpdater(fx_, "\n");
+
+  EXPECT_TRUE(InOrder(run.out, {" > No need to update program ... \n\n"
+                                " > No need to update database ... \n\n"
+                                " > No need to update updater ... \n\nPress <Enter> to continue",
+                                "Quillhaven\n==========\n"}));
+  EXPECT_EQ(Files(), before);
+}
+
+TEST_F(EndToEnd, TruncatedToolsPackageLeavesTheToolsInPlace) {
+  Publish({"1:1.4.1", "1:2026.01", "2:2.0", "1:1.2.2"});
+  const fs::path zip = server_->Root() + "/upt/3/2.zip";
+  fs::resize_file(zip, fs::file_size(zip) / 2);
+  const auto before = Files();
+
+  RunResult run = RunUpdater(fx_, "\n");
+
+  EXPECT_TRUE(InOrder(run.out, {" > Downloading new 3rd party apps. Package version 2.0 ...\n",
+                                " > The package did not arrive whole; 3rd party apps were not updated. \n",
+                                " > No need to update updater ... \n"}));
+  EXPECT_EQ(Files(), before);
+  EXPECT_TRUE(fs::is_symlink(fx_.FsPath("wget\\wget")));
+}
+
+}  // namespace
+
+#endif  // _WIN32
