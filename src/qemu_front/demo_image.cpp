@@ -59,7 +59,7 @@ const std::vector<std::string>& DemoGreeting() {
   static const std::vector<std::string> lines = {
       "Hello from the Quillhaven demo OS!",
       "This system booted from a floppy image made by the build.",
-      "It has nothing more to do: close this window to return to Quillhaven."};
+      "Press any key to switch the machine off."};
   return lines;
 }
 
@@ -107,6 +107,11 @@ std::vector<uint8_t> DemoBootSector() {
   c.Rel8("drain");
   c.Bytes({0x30, 0xc0});              // xor al, al
   c.Bytes({0xe6, 0xf4});              // out 0xf4, al      ; isa-debug-exit, when present
+  c.Bytes({0x30, 0xe4});              // xor ah, ah
+  c.Bytes({0xcd, 0x16});              // int 0x16          ; wait for a key
+  c.Bytes({0xba, 0x04, 0x06});        // mov dx, 0x604     ; ACPI PM1a control (SeaBIOS)
+  c.Bytes({0xb8, 0x00, 0x20});        // mov ax, 0x2000    ; sleep enable, type 0: off
+  c.Bytes({0xef});                    // out dx, ax
   c.Label("halt");
   c.Bytes({0xfa});                    // cli
   c.Bytes({0xf4});                    // hlt

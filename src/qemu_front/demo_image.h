@@ -1,8 +1,10 @@
 // The demo OS that every build makes: a 1.44 MB floppy whose boot sector greets the user
-// on the screen (BIOS video) and on the first serial port, then halts. Before halting it
-// writes 0 to I/O port 0xf4: on a QEMU started with -device isa-debug-exit,iobase=0xf4
-// that ends QEMU (exit code 1), which lets tests boot it headless; elsewhere the port is
-// unused and the write does nothing.
+// on the screen (BIOS video) and on the first serial port. Then it writes 0 to I/O port
+// 0xf4: on a QEMU started with -device isa-debug-exit,iobase=0xf4 that ends QEMU (exit
+// code 1), which lets tests boot it headless; elsewhere the port is unused and the write
+// does nothing. Otherwise it waits for a key and switches the machine off (ACPI, as
+// QEMU's PC machines with SeaBIOS have it), so that a user in a terminal, where QEMU has no
+// window to close, gets back to Quillhaven; where that does not work, it halts.
 #pragma once
 #include <cstdint>
 #include <string>
