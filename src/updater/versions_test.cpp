@@ -1,0 +1,92 @@
+#include "updater/versions.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+class VersionsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("qh_versions_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_ / "updater");
+    base_ = dir_.string() + "/";
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  void Write(const std::string& rel, const std::string& text) {
+    std::filesystem::create_directories((dir_ / rel).parent_path());
+    std::ofstream(dir_ / rel, std::ios::binary) << text;
+  }
+
+  std::filesystem::path dir_;
+  std::string base_;
+};
+
+TEST_F(VersionsTest, MissingFilesGiveNumberOneAndTextOnePointZero) {
+  UpdateVersions v;
+  EXPECT_EQ(ReadLocalVersions(base_, v), "db");
+  ReadServerVersions(base_ + "updater/temp/ver.ini", v);
+  for (const PackageVersion* p : {&v.program, &v.database, &v.updater, &v.tools}) {
+    EXPECT_EQ(p->local, 1);
+    EXPECT_EQ(p->server, 1);
+    EXPECT_EQ(p->text, "1.0");
+    EXPECT_FALSE(p->Newer());
+  }
+}
+
+TEST_F(VersionsTest, LocalNumbersComeFromEachPackagesOwnFile) {
+  Write("ver.ini", "[version]\r\naver=3\r\n");
+  Write("options.ini", "[paths]\r\ndb=data\\db\r\n");
+  Write("data/db/db.ini", "[categories]\r\ncount=2\r\n[version]\r\nversion=2026.01\r\naver=7\r\n");
+  Write("db/db.ini", "[version]\r\naver=99\r\n");
+  Write("updater/ver.ini", "[version]\r\naver=0x10\r\n");
+  Write("updater/3ver.ini", "[Version]\r\nAVER = 4\r\n");
+
+  UpdateVersions v;
+  EXPECT_EQ(ReadLocalVersions(base_, v), "data\\db");
+  EXPECT_EQ(v.program.local, 3);
+  EXPECT_EQ(v.database.local, 7);
+  EXPECT_EQ(v.updater.local, 16);
+  EXPECT_EQ(v.tools.local, 4);
+}
+
+TEST_F(VersionsTest, ServerFileGivesNumbersAndTextsPerSection) {
+  Write("updater/temp/ver.ini",
+        "[version]\r\naver=5\r\nversion=1.5.0\r\n"
+        "[db]\r\naver=abc\r\nversion=2026.12\r\n"
+        "[updater]\r\nversion=1.3.0\r\n"
+        "[3rdapps]\r\naver=-2\r\nversion=\r\n");
+  UpdateVersions v;
+  ReadServerVersions(base_ + "updater/temp/ver.ini", v);
+  EXPECT_EQ(v.program.server, 5);
+  EXPECT_EQ(v.program.text, "1.5.0");
+  EXPECT_EQ(v.database.server, 1);  // not an integer
+  EXPECT_EQ(v.database.text, "2026.12");
+  EXPECT_EQ(v.updater.server, 1);
+  EXPECT_EQ(v.updater.text, "1.3.0");
+  EXPECT_EQ(v.tools.server, -2);
+  EXPECT_EQ(v.tools.text, "");  // present but empty: shown as it is
+}
+
+TEST(PackageVersion, OnlyAGreaterServerNumberIsNewer) {
+  PackageVersion p;
+  p.local = 5;
+  p.server = 5;
+  EXPECT_FALSE(p.Newer());
+  p.server = 4;
+  EXPECT_FALSE(p.Newer());
+  p.server = 6;
+  EXPECT_TRUE(p.Newer());
+  // Signed comparison: a negative local number is older than 1.
+  p.local = -3;
+  p.server = 1;
+  EXPECT_TRUE(p.Newer());
+}
+
+}  // namespace
