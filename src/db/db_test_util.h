@@ -140,7 +140,7 @@ class LockedFolder {
   bool locked_ = false;
 };
 
-// A file that Windows refuses to replace (the read-only attribute).
+// A read-only file (on Windows: the read-only attribute), or a writable one again.
 inline void MakeReadOnlyFile(const fs::path& file, bool readOnly) {
   fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   readOnly ? fs::perm_options::remove : fs::perm_options::add);

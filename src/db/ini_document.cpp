@@ -1,6 +1,7 @@
 #include "db/ini_document.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string_view>
 
 #include "db/ini_file.h"
@@ -74,6 +75,17 @@ std::string OneLine(const std::string& value) {
     if (c == '\r' || c == '\n') c = ' ';
   }
   return v;
+}
+
+// The file is replaced through a rename, which would pass over the read-only mark that a
+// direct write into the file respects; a read-only INI file must stay as it is.
+bool IsReadOnlyFile(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::file_status st = fs::status(NativePath(path), ec);
+  if (ec || !fs::is_regular_file(st)) return false;
+  const fs::perms write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  return (st.permissions() & write) == fs::perms::none;
 }
 
 }  // namespace
@@ -156,7 +168,9 @@ std::string IniDocument::Text() const {
 }
 
 void IniDocument::Save(const std::string& path) const {
-  if (unreadable_ || !WriteFileAtomic(path, Text())) throw IniWriteError(path);
+  if (unreadable_ || IsReadOnlyFile(path) || !WriteFileAtomic(path, Text())) {
+    throw IniWriteError(path);
+  }
 }
 
 std::size_t IniDocument::FindSection(const std::string& section) const {
