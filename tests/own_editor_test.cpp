@@ -484,45 +484,58 @@ TEST(OwnEditorCatalogue, WithoutOwnCategoryEditAndDeleteChangeNothing) {
   EXPECT_TRUE(fx.Exists("images\\a.iso"));
 }
 
-// Makes db\Own.ini impossible to replace, or says why it cannot be done here. Permissions do
-// not stop root on Linux, so there the folder is made immutable as well when the file system
-// allows it.
+// Makes db\Own.ini impossible to replace: the file and its folder read-only, and on Linux,
+// where permissions do not stop root, the folder immutable as well when the file system
+// allows it. Works() says whether that really stops a replacement here (Wine running as root
+// lets a read-only file be replaced); it is tried on a decoy beside Own.ini.
 class UnwritableDb {
  public:
-  explicit UnwritableDb(const Fixture& fx) : dir_(fx.FsPath("db")), file_(fx.FsPath("db\\Own.ini")) {
-    fs::permissions(file_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
+  explicit UnwritableDb(const Fixture& fx)
+      : dir_(fx.FsPath("db")), file_(fx.FsPath("db\\Own.ini")), decoy_(fx.FsPath("db\\decoy.ini")) {
+    WriteProbe(decoy_);
+    ReadOnly(decoy_, true);
+    ReadOnly(file_, true);
+    ReadOnly(dir_, true);
 #ifndef _WIN32
-    fs::permissions(dir_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    if (CanCreateIn(dir_)) {
-      immutable_ = std::system(("chattr +i '" + dir_.string() + "' 2>/dev/null").c_str()) == 0;
-    }
-    works_ = !CanCreateIn(dir_);
-#else
-    works_ = true;  // a read-only file cannot be replaced on Windows
+    if (!std::system(("chattr +i '" + dir_.string() + "' 2>/dev/null").c_str())) immutable_ = true;
 #endif
+    works_ = !CanReplaceDecoy();
   }
   ~UnwritableDb() {
 #ifndef _WIN32
     if (immutable_) std::system(("chattr -i '" + dir_.string() + "'").c_str());
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
 #endif
-    fs::permissions(file_, fs::perms::owner_write, fs::perm_options::add);
+    std::error_code ignored;
+    ReadOnly(dir_, false);
+    ReadOnly(file_, false);
+    ReadOnly(decoy_, false);
+    fs::remove(decoy_, ignored);
   }
   bool Works() const { return works_; }
 
  private:
-  static bool CanCreateIn(const fs::path& dir) {
-    const fs::path probe = dir / "probe.tmp";
-    FILE* f = std::fopen(probe.string().c_str(), "wb");
+  static void ReadOnly(const fs::path& path, bool on) {
+    const fs::perms write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    std::error_code ignored;
+    fs::permissions(path, on ? write : fs::perms::owner_write,
+                    on ? fs::perm_options::remove : fs::perm_options::add, ignored);
+  }
+  static bool WriteProbe(const fs::path& path) {
+    FILE* f = std::fopen(path.string().c_str(), "wb");
     if (!f) return false;
     std::fclose(f);
-    std::error_code ignored;
-    fs::remove(probe, ignored);
     return true;
   }
-  fs::path dir_, file_;
+  bool CanReplaceDecoy() const {
+    const fs::path probe = dir_ / "probe.tmp";
+    if (!WriteProbe(probe)) return false;
+    std::error_code error;
+    fs::rename(probe, decoy_, error);
+    std::error_code ignored;
+    fs::remove(probe, ignored);
+    return !error;
+  }
+  fs::path dir_, file_, decoy_;
   bool immutable_ = false;
   bool works_ = false;
 };
@@ -535,7 +548,7 @@ TEST(OwnEditorCatalogue, UnwritableOwnIniFailsEditAndDeleteAndKeepsFileAndImage)
   fx.Write("db\\Own.ini", before);
   fx.Write("images\\a.iso", "image");
   UnwritableDb lock(fx);
-  if (!lock.Works()) GTEST_SKIP() << "the database folder stays writable for this user";
+  if (!lock.Works()) GTEST_SKIP() << "a read-only Own.ini can still be replaced by this user here";
 
   // Edit entry 1 keeping its values, then delete entry 1; each ends in the failed pause.
   RunResult run = fx.Run(std::string(ToOptions) + "2\n2\n1\n\n\n\n\n\n\n\n" + "2\n3\n1\n\n" +
