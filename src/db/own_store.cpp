@@ -26,13 +26,13 @@ void WriteEntry(IniDocument& doc, int entry, const std::string& name, const std:
 }
 
 // The highest entry section in from..to that exists, or from - 1.
-int LastEntrySection(const IniDocument& doc, int from, int to) {
-  int last = from - 1;
+long long LastEntrySection(const IniDocument& doc, long long from, long long to) {
+  long long last = from - 1;
   for (const std::string& name : doc.SectionNames()) {
     if (name.empty() || name.size() > 10 || name.find_first_not_of("0123456789") != std::string::npos) continue;
     const long long number = std::stoll(name);
     if (std::to_string(number) != name || number < from || number > to) continue;
-    last = std::max(last, static_cast<int>(number));
+    last = std::max(last, number);
   }
   return last;
 }
@@ -46,6 +46,7 @@ void AppendOwnEntry(const std::string& name, const std::string& version,
   IniDocument doc;
   doc.Load(path);
   const int count = doc.ReadInteger("main", "count", 0);
+  // A count that cannot grow any more gets its last entry replaced rather than overflow.
   const int entry = count < INT_MAX ? count + 1 : count;
   doc.WriteInteger("main", "count", entry);
   WriteEntry(doc, entry, name, version, download, filename, ostype, vga);
@@ -63,8 +64,8 @@ void DeleteOwnEntry(int entry) {
   // Sections beyond the last one present would only be rewritten as entries of "ERROR"
   // values, which read back the same as no section at all; stopping there keeps a hand-made
   // huge count from running for ever and filling the disk.
-  const int last = LastEntrySection(doc, entry + 1, count);
-  for (int j = entry + 1; j <= last; ++j) {
+  const long long last = LastEntrySection(doc, entry + 1LL, count);
+  for (long long j = entry + 1LL; j <= last; ++j) {
     const std::string section = std::to_string(j);
     const std::string name = doc.ReadString(section, "name", "ERROR");
     const std::string version = doc.ReadString(section, "version", "ERROR");
@@ -73,7 +74,7 @@ void DeleteOwnEntry(int entry) {
     const std::string ostype = doc.ReadString(section, "ostype", "ERROR");
     const std::string vga = doc.ReadString(section, "vga", "");
     doc.EraseSection(section);
-    WriteEntry(doc, j - 1, name, version, download, filename, ostype, vga);
+    WriteEntry(doc, static_cast<int>(j - 1), name, version, download, filename, ostype, vga);
   }
   doc.WriteInteger("main", "count", count - 1);
   doc.Save(path);

@@ -197,6 +197,16 @@ TEST_F(OwnStoreTest, AHugeCountDoesNotMakeDeleteRunForEver) {
   EXPECT_EQ(Sections(), (std::vector<std::string>{"main", "1", "2"}));
 }
 
+TEST_F(OwnStoreTest, TheLargestCountDeletesAndAppendsWithoutOverflow) {
+  WriteFile(Own(), "[main]\r\ncount=2147483647\r\n" + Entry(2147483647, "Z"));
+  DeleteOwnEntry(2147483647);
+  EXPECT_EQ(Text(), "[main]\r\ncount=2147483646\r\n");
+  WriteFile(Own(), "[main]\r\ncount=2147483647\r\n");
+  AppendOwnEntry("A", "1", "d", "f", "hdd", "std");
+  EXPECT_EQ(IniFile(OwnFilePath()).ReadInteger("main", "count", 0), 2147483647);
+  EXPECT_EQ(IniFile(OwnFilePath()).ReadString("2147483647", "name", ""), "A");
+}
+
 TEST_F(OwnStoreTest, EditingKeepsTheValuesAndMakesTheEntryTheLast) {
   WriteFile(Own(), "[main]\r\ncount=3\r\n" + Entry(1, "A") + Entry(2, "B") + Entry(3, "C"));
   OsEntry edited;
