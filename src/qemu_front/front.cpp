@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #include "main_func/files.h"
@@ -17,8 +18,15 @@ namespace {
 
 constexpr int NotRun = 1;  // QEMU's own code for a launch it refuses
 
+// The error file is a message for the screen that follows, not data to keep: a plain
+// write spares each launch the flushes to disk of an atomic one.
+void WriteErrorFile(const std::string& errPath, const std::string& text) {
+  std::ofstream out(NativePath(errPath), std::ios::binary | std::ios::trunc);
+  out << text;
+}
+
 int Refuse(const std::string& errPath, const std::string& message) {
-  WriteFileAtomic(errPath, message + "\n");
+  WriteErrorFile(errPath, message + "\n");
   return NotRun;
 }
 
@@ -34,8 +42,8 @@ int RunFront(const std::vector<std::string>& args) {
   const std::string dir = ExeDir();
   const std::string errPath = dir + "stderr.txt";
   const std::string iniPath = dir + "qemu.ini";
-  // Emptied first: an error file left from an earlier launch would be shown again.
-  WriteFileAtomic(errPath, "");
+  // The error file of an earlier launch never survives this one: QEMU's standard error
+  // replaces it, and so does every message of the front end's own.
 
   const FrontConfig config = ReadFrontConfig(iniPath);
   const HostFacts host = GatherHostFacts();
@@ -69,7 +77,7 @@ int RunFront(const std::vector<std::string>& args) {
   std::string errors;
   if (ReadWholeFile(errPath, errors)) {
     std::string kept = DropRawProbeWarnings(errors);
-    if (kept != errors) WriteFileAtomic(errPath, kept);
+    if (kept != errors) WriteErrorFile(errPath, kept);
   }
   return code;
 }
