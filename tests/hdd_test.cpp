@@ -2,6 +2,9 @@
 // and from HDD SETUP), deleting it, and the partition manager, with fake QEMU and qemu-img.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "launch_screens.h"
 #include "support/catalogue.h"
 #include "support/fixture.h"
@@ -54,6 +57,63 @@ std::string PartitionManagerLine(int megabytes, bool withHdb) {
 }
 
 const char* const MakeDisk = "create images\\hdb.img 65536\n";
+
+// A file of the installation that the program cannot delete while this object lives:
+// read-only on Windows; on POSIX immutable, or in a folder without write permission for a
+// user other than root (root ignores permissions). Locked() is false where neither works.
+class UndeletableFile {
+ public:
+  UndeletableFile(const Fixture& fx, const std::string& relPath)
+      : file_(fx.FsPath(relPath)) {
+    namespace fs = std::filesystem;
+#ifdef _WIN32
+    fs::permissions(file_, fs::perms::owner_write | fs::perms::group_write |
+                               fs::perms::others_write, fs::perm_options::remove);
+    locked_ = true;
+#else
+    if (std::system(("chattr +i '" + file_.string() + "' 2>/dev/null").c_str()) == 0) {
+      immutable_ = true;
+      locked_ = true;
+    } else if (std::system("test \"$(id -u)\" != 0") == 0) {
+      fs::permissions(file_.parent_path(), fs::perms::owner_write | fs::perms::group_write |
+                                               fs::perms::others_write,
+                      fs::perm_options::remove);
+      folderLocked_ = true;
+      locked_ = true;
+    }
+#endif
+  }
+  ~UndeletableFile() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (immutable_) {
+      [[maybe_unused]] int rc = std::system(("chattr -i '" + file_.string() + "'").c_str());
+    }
+    if (folderLocked_) fs::permissions(file_.parent_path(), fs::perms::owner_all,
+                                       fs::perm_options::add, ec);
+    fs::permissions(file_, fs::perms::owner_write, fs::perm_options::add, ec);
+  }
+  UndeletableFile(const UndeletableFile&) = delete;
+  UndeletableFile& operator=(const UndeletableFile&) = delete;
+  bool Locked() const { return locked_; }
+
+ private:
+  std::filesystem::path file_;
+  bool locked_ = false;
+  bool immutable_ = false;
+  bool folderLocked_ = false;
+};
+
+// The request to delete a disk by hand, as the program shows its path.
+std::string DeleteByHand() {
+#ifdef _WIN32
+  const std::string path = "images\\hdb.img";
+#else
+  const std::string path = "images/hdb.img";
+#endif
+  return " ERROR - cannot delete file.\n         Delete file " + path +
+         " manually and press <Enter> ";
+}
 
 TEST(BootHdd, PresentDiskBootsAtOnce) {
   Fixture fx;
@@ -283,6 +343,41 @@ TEST(DeleteHdd, AnyOtherAnswerKeepsIt) {
 
   EXPECT_TRANSCRIPT(ToHddSetup() + Header("HDD") + "\n Do you want to delete virtual HDD?\n\n" +
                         YesNo() + BackToMain(),
+                    run.out);
+  EXPECT_EQ(fx.Read("images\\hdb.img"), "disk");
+}
+
+TEST(CreateHdd, AnOldDiskThatStaysIsNotTakenForTheNewOne) {
+  Fixture fx;
+  WriteCatalogue(fx);
+  fx.Write("images\\hdb.img", "old disk");
+  fx.InstallTool("qemu\\qemu-img.exe", MakeDisk);
+  UndeletableFile lock(fx, "images\\hdb.img");
+  if (!lock.Locked()) GTEST_SKIP() << "no way to make an undeletable file here";
+
+  // The Enter after the request to delete by hand, then the Enter after the error.
+  RunResult run = fx.Run("2\n1\n1\n1G\n\n\n0\n0\n");
+
+  EXPECT_TRANSCRIPT(ToHddSetup() + SizePrompt() + DeletingOldHdd() + DeleteByHand() + "\n" +
+                        " *ERROR* - HDD was NOT created!\n Press <Enter> to continue\n" +
+                        BackToMain(),
+                    run.out);
+  EXPECT_TRUE(fx.ToolLog().empty());
+  EXPECT_EQ(fx.Read("images\\hdb.img"), "old disk");
+}
+
+TEST(DeleteHdd, ADiskThatCannotBeDeletedIsReported) {
+  Fixture fx;
+  WriteCatalogue(fx);
+  fx.Write("images\\hdb.img", "disk");
+  UndeletableFile lock(fx, "images\\hdb.img");
+  if (!lock.Locked()) GTEST_SKIP() << "no way to make an undeletable file here";
+
+  RunResult run = fx.Run("2\n1\n3\n1\n\n0\n0\n");
+
+  EXPECT_TRANSCRIPT(ToHddSetup() + Header("HDD") + "\n Do you want to delete virtual HDD?\n\n" +
+                        YesNo() + Header("HDD SETUP") +
+                        "\n Unknown ERROR\n Press <enter> to continue\n" + BackToMain(),
                     run.out);
   EXPECT_EQ(fx.Read("images\\hdb.img"), "disk");
 }

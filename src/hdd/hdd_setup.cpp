@@ -43,15 +43,23 @@ std::string ReadHddSize() {
   return size;
 }
 
-void DeleteOldHdd() {
+// True when the old disk is gone, removed here or by the user when asked to.
+bool DeleteOldHdd() {
   ShowHeader("VIRTUAL HDD");
   WriteLine();
   WriteLine(" Deleting old HDD, please wait.");
   WriteLine(" DO NOT CLOSE THIS WINDOW!");
   WriteLine();
-  if (RemoveFile(DiskPath())) return;
+  if (RemoveFile(DiskPath())) return true;
   WriteLine(" ERROR - cannot delete file.");
   WriteText("         Delete file " + NativePath(DiskPath()) + " manually and press <Enter> ");
+  WaitForEnter();
+  return !FileExists(DiskPath());
+}
+
+void ReportNotCreated() {
+  WriteLine(" *ERROR* - HDD was NOT created!");
+  WriteLine(" Press <Enter> to continue");
   WaitForEnter();
 }
 
@@ -81,7 +89,13 @@ void RunPartitionManager() {
 bool CreateHdd() {
   const std::string size = ReadHddSize();
   if (size == "0") return false;
-  if (FileExists(DiskPath())) DeleteOldHdd();
+  // An old disk that is still there would pass the checks below as the new one, although
+  // qemu-img could not replace it either.
+  if (FileExists(DiskPath()) && !DeleteOldHdd()) {
+    WriteLine();
+    ReportNotCreated();
+    return false;
+  }
 
   ShowHeader("VIRTUAL HDD");
   WriteLine();
@@ -94,9 +108,7 @@ bool CreateHdd() {
   WriteLine();
 
   if (!FileExists(DiskPath())) {
-    WriteLine(" *ERROR* - HDD was NOT created!");
-    WriteLine(" Press <Enter> to continue");
-    WaitForEnter();
+    ReportNotCreated();
     return false;
   }
   if (FileSize64(DiskPath()) == 0) {
