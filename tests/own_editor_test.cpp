@@ -2,9 +2,9 @@
 // program, with Own.ini read back key by key afterwards.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "c_api/screen.h"
@@ -484,71 +484,34 @@ TEST(OwnEditorCatalogue, WithoutOwnCategoryEditAndDeleteChangeNothing) {
   EXPECT_TRUE(fx.Exists("images\\a.iso"));
 }
 
-// Makes db\Own.ini impossible to replace: the file and its folder read-only, and on Linux,
-// where permissions do not stop root, the folder immutable as well when the file system
-// allows it. Works() says whether that really stops a replacement here (Wine running as root
-// lets a read-only file be replaced); it is tried on a decoy beside Own.ini.
-class UnwritableDb {
+// Takes the write permission from a file for the life of a case (the read-only attribute on
+// Windows). The program must respect it even where the user could replace the file anyway,
+// as root can on Linux.
+class ReadOnlyFile {
  public:
-  explicit UnwritableDb(const Fixture& fx)
-      : dir_(fx.FsPath("db")), file_(fx.FsPath("db\\Own.ini")), decoy_(fx.FsPath("db\\decoy.ini")) {
-    WriteProbe(decoy_);
-    ReadOnly(decoy_, true);
-    ReadOnly(file_, true);
-    ReadOnly(dir_, true);
-#ifndef _WIN32
-    if (!std::system(("chattr +i '" + dir_.string() + "' 2>/dev/null").c_str())) immutable_ = true;
-#endif
-    works_ = !CanReplaceDecoy();
+  explicit ReadOnlyFile(fs::path path) : path_(std::move(path)) {
+    fs::permissions(path_, WriteBits(), fs::perm_options::remove);
   }
-  ~UnwritableDb() {
-#ifndef _WIN32
-    if (immutable_) std::system(("chattr -i '" + dir_.string() + "'").c_str());
-#endif
+  ~ReadOnlyFile() {
     std::error_code ignored;
-    ReadOnly(dir_, false);
-    ReadOnly(file_, false);
-    ReadOnly(decoy_, false);
-    fs::remove(decoy_, ignored);
+    fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add, ignored);
   }
-  bool Works() const { return works_; }
 
  private:
-  static void ReadOnly(const fs::path& path, bool on) {
-    const fs::perms write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    std::error_code ignored;
-    fs::permissions(path, on ? write : fs::perms::owner_write,
-                    on ? fs::perm_options::remove : fs::perm_options::add, ignored);
+  static fs::perms WriteBits() {
+    return fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
   }
-  static bool WriteProbe(const fs::path& path) {
-    FILE* f = std::fopen(path.string().c_str(), "wb");
-    if (!f) return false;
-    std::fclose(f);
-    return true;
-  }
-  bool CanReplaceDecoy() const {
-    const fs::path probe = dir_ / "probe.tmp";
-    if (!WriteProbe(probe)) return false;
-    std::error_code error;
-    fs::rename(probe, decoy_, error);
-    std::error_code ignored;
-    fs::remove(probe, ignored);
-    return !error;
-  }
-  fs::path dir_, file_, decoy_;
-  bool immutable_ = false;
-  bool works_ = false;
+  fs::path path_;
 };
 
-TEST(OwnEditorCatalogue, UnwritableOwnIniFailsEditAndDeleteAndKeepsFileAndImage) {
+TEST(OwnEditorCatalogue, ReadOnlyOwnIniFailsEditAndDeleteAndKeepsFileAndImage) {
   Fixture fx;
   Install(fx);
   const std::vector<OsEntry> own = {Entry("A", "1", "a.iso"), Entry("B", "2", "b.iso")};
   const std::string before = CategoryIni(own);
   fx.Write("db\\Own.ini", before);
   fx.Write("images\\a.iso", "image");
-  UnwritableDb lock(fx);
-  if (!lock.Works()) GTEST_SKIP() << "a read-only Own.ini can still be replaced by this user here";
+  ReadOnlyFile lock(fx.FsPath("db\\Own.ini"));
 
   // Edit entry 1 keeping its values, then delete entry 1; each ends in the failed pause.
   RunResult run = fx.Run(std::string(ToOptions) + "2\n2\n1\n\n\n\n\n\n\n\n" + "2\n3\n1\n\n" +
