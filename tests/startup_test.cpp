@@ -116,4 +116,20 @@ TEST(Startup, OnlyTheFirstEightCategoriesAreRead) {
                     run.out);
 }
 
+TEST(Startup, ToolsRunInTheInstallationFolderWhereverTheProgramWasStarted) {
+  Fixture fx;
+  fx.Write("db\\db.ini", DbIni("1", {"Linux"}));
+  // Without an updater the self-check fetches one with wget, which inherits the program's
+  // working directory: the file it leaves there shows which folder that was.
+  fx.Remove("updater\\updater.exe");
+  fx.InstallTool("wget\\wget.exe", "create started_here.txt 1\n");
+
+  RunResult run = fx.Run("\n0\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_FALSE(fx.ToolLog().empty());
+  EXPECT_TRUE(fx.Exists("started_here.txt"));
+  EXPECT_FALSE(std::filesystem::exists(fx.WorkDir() / "started_here.txt"));
+}
+
 }  // namespace
