@@ -1,5 +1,6 @@
 #include "qemu_front/front.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -46,7 +47,9 @@ int RunFront(const std::vector<std::string>& args) {
   // replaces it, and so does every message of the front end's own.
 
   const FrontConfig config = ReadFrontConfig(iniPath);
-  const HostFacts host = GatherHostFacts();
+  const bool wantAudio = config.audio.empty() &&
+                         std::find(args.begin(), args.end(), "-soundhw") != args.end();
+  const HostFacts host = GatherHostFacts(wantAudio);
   const Translation translation = TranslateArgs(args, host, config);
   if (!translation.ok) return Refuse(errPath, translation.error);
 

@@ -76,17 +76,17 @@ HostOs ThisHostOs() {
 #endif
 }
 
-HostFacts GatherHostFacts() {
+HostFacts GatherHostFacts(bool wantAudio) {
   HostFacts host;
   host.os = ThisHostOs();
   switch (host.os) {
     case HostOs::Windows:
       host.whpxUsable = WhpxUsable();
-      host.audioDriver = WaveOutputPresent() ? "dsound" : "none";
+      if (wantAudio) host.audioDriver = WaveOutputPresent() ? "dsound" : "none";
       break;
     case HostOs::Linux:
       host.kvmUsable = KvmUsable();
-      host.audioDriver = LinuxAudioDriver();
+      if (wantAudio) host.audioDriver = LinuxAudioDriver();
       host.graphicalSession = !Env("DISPLAY").empty() || !Env("WAYLAND_DISPLAY").empty();
       break;
     case HostOs::Other:

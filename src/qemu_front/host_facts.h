@@ -3,4 +3,6 @@
 #include "qemu_front/translate.h"
 
 HostOs ThisHostOs();
-HostFacts GatherHostFacts();
+// wantAudio: whether the launch has sound cards whose back end the host must choose;
+// finding one costs time (on Windows a system library is loaded).
+HostFacts GatherHostFacts(bool wantAudio);
