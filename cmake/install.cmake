@@ -120,3 +120,10 @@ if(NOT WIN32)
       file(CREATE_LINK \"${target}\" \"\${link}\" SYMBOLIC)")
   endforeach()
 endif()
+
+# The installation end to end (Linux, with Debian's QEMU; skipped without it).
+if(QH_TESTS AND NOT WIN32 AND TARGET demo_image)
+  add_test(NAME install_test COMMAND bash ${PROJECT_SOURCE_DIR}/tests/install_test.sh
+                                     ${CMAKE_BINARY_DIR})
+  set_tests_properties(install_test PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+endif()
