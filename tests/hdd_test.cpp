@@ -279,6 +279,7 @@ TEST(CreateHdd, OldDiskIsDeletedBeforeTheNewOneIsMade) {
   EXPECT_EQ(fx.ToolLog(), Log{QemuImgLine("1G")});
   EXPECT_EQ(fx.Read("images\\hdb.img").size(), 70000u);
   EXPECT_FALSE(fx.Exists("images\\seen.img"));
+  EXPECT_FALSE(fx.Exists("images\\hdb.img.old"));
 }
 
 TEST(CreateHdd, ZeroByteDiskIsRemovedAgain) {
@@ -303,10 +304,14 @@ TEST(CreateHdd, NoDiskAfterQemuImg) {
   RunResult run = fx.Run("2\n1\n1\n10GB\n\n0\n0\n");
 
   EXPECT_TRANSCRIPT(ToHddSetup() + SizePrompt() + DeletingOldHdd() + CreatingHdd("10GB") +
-                        " *ERROR* - HDD was NOT created!\n Press <Enter> to continue\n" +
+                        " *ERROR* - HDD was NOT created!\n The old HDD was kept.\n"
+                        " Press <Enter> to continue\n" +
                         BackToMain(),
                     run.out);
   EXPECT_EQ(fx.ToolLog(), Log{QemuImgLine("10GB")});
+  // A size qemu-img refuses must not cost the user the old disk.
+  EXPECT_EQ(fx.Read("images\\hdb.img"), "old disk");
+  EXPECT_FALSE(fx.Exists("images\\hdb.img.old"));
 }
 
 TEST(DeleteHdd, WithoutADiskAsksNothing) {

@@ -43,22 +43,34 @@ std::string ReadHddSize() {
   return size;
 }
 
-// True when the old disk is gone, removed here or by the user when asked to.
-bool DeleteOldHdd() {
+// The old disk is set aside rather than deleted, so that a size qemu-img refuses (a typo
+// such as "10GB") does not cost the user the disk: it is deleted once the new one exists.
+std::string OldDiskPath() { return ImagesDir + "\\hdb.img.old"; }
+
+// True when the old disk is out of the way, set aside here or deleted by the user when asked to.
+bool SetAsideOldHdd() {
   ShowHeader("VIRTUAL HDD");
   WriteLine();
   WriteLine(" Deleting old HDD, please wait.");
   WriteLine(" DO NOT CLOSE THIS WINDOW!");
   WriteLine();
-  if (RemoveFile(DiskPath())) return true;
+  if (MoveFileReplace(DiskPath(), OldDiskPath())) return true;
   WriteLine(" ERROR - cannot delete file.");
   WriteText("         Delete file " + NativePath(DiskPath()) + " manually and press <Enter> ");
   WaitForEnter();
   return !FileExists(DiskPath());
 }
 
+// After a failed creation: puts the old disk back in place when one was set aside.
+void RestoreOldHdd() {
+  if (!FileExists(OldDiskPath())) return;
+  RemoveFile(DiskPath());
+  if (MoveFileReplace(OldDiskPath(), DiskPath())) WriteLine(" The old HDD was kept.");
+}
+
 void ReportNotCreated() {
   WriteLine(" *ERROR* - HDD was NOT created!");
+  RestoreOldHdd();
   WriteLine(" Press <Enter> to continue");
   WaitForEnter();
 }
@@ -91,7 +103,7 @@ bool CreateHdd() {
   if (size == "0") return false;
   // An old disk that is still there would pass the checks below as the new one, although
   // qemu-img could not replace it either.
-  if (FileExists(DiskPath()) && !DeleteOldHdd()) {
+  if (FileExists(DiskPath()) && !SetAsideOldHdd()) {
     WriteLine();
     ReportNotCreated();
     return false;
@@ -113,11 +125,13 @@ bool CreateHdd() {
   }
   if (FileSize64(DiskPath()) == 0) {
     WriteLine(" Unknown ERROR");
-    WriteLine(" Press <Enter> to continue");
     RemoveFile(DiskPath());
+    RestoreOldHdd();
+    WriteLine(" Press <Enter> to continue");
     WaitForEnter();
     return false;
   }
+  RemoveFile(OldDiskPath());
   WriteLine(" HDD was created succefully!");
   WriteLine(" Press <enter> to continue");
   WaitForEnter();
