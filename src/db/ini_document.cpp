@@ -27,6 +27,12 @@ std::string_view Trim(std::string_view s) {
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+std::string Lower(std::string_view name) {
+  std::string lower(name);
+  for (char& c : lower) c = LowerAscii(c);
+  return lower;
+}
+
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -57,7 +63,12 @@ ParsedLine ParseLine(std::string_view text) {
   if (eq == std::string_view::npos) return p;
   p.kind = Kind::Key;
   p.name = Trim(text.substr(0, eq));
-  p.value = Trim(text.substr(eq + 1));
+  // Values end at a NUL byte, as C strings do: every value may become part of a path or a
+  // command line, and there the system would see only the text before the NUL anyway, so
+  // the program would show one name and use another.
+  std::string_view value = text.substr(eq + 1);
+  value = value.substr(0, value.find('\0'));
+  p.value = Trim(value);
   return p;
 }
 
@@ -120,6 +131,7 @@ bool ParseIniInteger(const std::string& text, int& value) {
 }
 
 bool IniDocument::Load(const std::string& path) {
+  Changed();
   lines_.clear();
   bom_ = false;
   newLine_ = "\r\n";
@@ -134,6 +146,7 @@ bool IniDocument::Load(const std::string& path) {
 }
 
 void IniDocument::Parse(const std::string& data) {
+  Changed();
   lines_.clear();
   newLine_ = "\r\n";
   std::string_view rest = data;
@@ -141,16 +154,18 @@ void IniDocument::Parse(const std::string& data) {
   if (bom_) rest.remove_prefix(Bom.size());
   bool endSeen = false;
   while (!rest.empty()) {
-    std::size_t lf = rest.find('\n');
+    // A lone CR ends a line too, as in files from old Macintosh editors; without it such a
+    // file would be one long line and every key in it unreadable.
+    std::size_t stop = rest.find_first_of("\r\n");
     Line line;
-    if (lf == std::string_view::npos) {
+    if (stop == std::string_view::npos) {
       line.text = std::string(rest);
       rest = {};
     } else {
-      bool crlf = lf > 0 && rest[lf - 1] == '\r';
-      line.text = std::string(rest.substr(0, crlf ? lf - 1 : lf));
-      line.end = crlf ? "\r\n" : "\n";
-      rest.remove_prefix(lf + 1);
+      const bool crlf = rest[stop] == '\r' && stop + 1 < rest.size() && rest[stop + 1] == '\n';
+      line.text = std::string(rest.substr(0, stop));
+      line.end = crlf ? "\r\n" : std::string(1, rest[stop]);
+      rest.remove_prefix(stop + line.end.size());
       if (!endSeen) newLine_ = line.end;
       endSeen = true;
     }
@@ -174,11 +189,16 @@ void IniDocument::Save(const std::string& path) const {
 }
 
 std::size_t IniDocument::FindSection(const std::string& section) const {
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    ParsedLine p = ParseLine(lines_[i].text);
-    if (p.kind == Kind::Section && SameName(p.name, section)) return i;
+  if (!indexed_) {
+    index_.clear();
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      ParsedLine p = ParseLine(lines_[i].text);
+      if (p.kind == Kind::Section) index_.emplace(Lower(p.name), i);
+    }
+    indexed_ = true;
   }
-  return npos;
+  auto found = index_.find(Lower(section));
+  return found == index_.end() ? npos : found->second;
 }
 
 std::size_t IniDocument::SectionEnd(std::size_t header) const {
@@ -198,6 +218,7 @@ std::size_t IniDocument::FindKey(std::size_t header, const std::string& key) con
 }
 
 void IniDocument::InsertLine(std::size_t at, const std::string& text) {
+  Changed();
   if (at > 0 && lines_[at - 1].end.empty()) lines_[at - 1].end = newLine_;
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{text, newLine_});
 }
@@ -248,6 +269,7 @@ void IniDocument::WriteString(const std::string& section, const std::string& key
   std::size_t at = FindKey(header, key);
   if (at != npos) {
     lines_[at].text = std::string(ParseLine(lines_[at].text).name) + "=" + v;
+    Changed();
     return;
   }
   // After the section's last non-empty line, so that a blank line before the next section
@@ -270,7 +292,29 @@ bool IniDocument::EraseSection(const std::string& section) {
     std::size_t end = SectionEnd(header);
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(header),
                  lines_.begin() + static_cast<std::ptrdiff_t>(end));
+    Changed();
     erased = true;
   }
   return erased;
+}
+
+void IniDocument::EraseSections(const std::vector<std::string>& sections) {
+  std::unordered_map<std::string, bool> erase;
+  for (const std::string& s : sections) erase.emplace(Lower(s), true);
+  std::vector<Line> kept;
+  kept.reserve(lines_.size());
+  bool skipping = false;
+  for (Line& line : lines_) {
+    ParsedLine p = ParseLine(line.text);
+    if (p.kind == Kind::Section) skipping = erase.count(Lower(p.name)) != 0;
+    if (!skipping) kept.push_back(std::move(line));
+  }
+  lines_ = std::move(kept);
+  Changed();
+}
+
+void IniDocument::AppendSection(const std::string& section,
+                                const std::vector<std::pair<std::string, std::string>>& keys) {
+  InsertLine(lines_.size(), "[" + section + "]");
+  for (const auto& [key, value] : keys) InsertLine(lines_.size(), key + "=" + OneLine(value));
 }

@@ -4,6 +4,8 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 class IniDocument {
@@ -30,6 +32,13 @@ class IniDocument {
   // Returns false when there was no such section (nothing changed).
   bool EraseSection(const std::string& section);
 
+  // For changes to many sections of a large file, each in one pass over it:
+  // erases every section with one of the names (duplicates included), and
+  // appends a section with its keys at the end (the section must not be there yet).
+  void EraseSections(const std::vector<std::string>& sections);
+  void AppendSection(const std::string& section,
+                     const std::vector<std::pair<std::string, std::string>>& keys);
+
  private:
   struct Line {
     std::string text;  // without its line end
@@ -42,7 +51,13 @@ class IniDocument {
   std::size_t FindKey(std::size_t header, const std::string& key) const;
   void InsertLine(std::size_t at, const std::string& text);
 
+  void Changed() { indexed_ = false; }
+
   std::vector<Line> lines_;
+  // The first header line of each section name (lower case), built on the first lookup
+  // after a change: reads from a file of thousands of sections stay cheap.
+  mutable std::unordered_map<std::string, std::size_t> index_;
+  mutable bool indexed_ = false;
   bool bom_ = false;
   std::string newLine_ = "\r\n";
   bool unreadable_ = false;

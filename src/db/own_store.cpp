@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
+#include <vector>
 
 #include "db/ini_document.h"
 #include "db/settings.h"
@@ -25,16 +27,18 @@ void WriteEntry(IniDocument& doc, int entry, const std::string& name, const std:
   doc.WriteString(section, "vga", vga);
 }
 
-// The highest entry section in from..to that exists, or from - 1.
-long long LastEntrySection(const IniDocument& doc, long long from, long long to) {
-  long long last = from - 1;
+// The entry sections in from..to that are in the file, in increasing order, each once.
+std::vector<long long> EntrySections(const IniDocument& doc, long long from, long long to) {
+  std::vector<long long> numbers;
   for (const std::string& name : doc.SectionNames()) {
     if (name.empty() || name.size() > 10 || name.find_first_not_of("0123456789") != std::string::npos) continue;
     const long long number = std::stoll(name);
     if (std::to_string(number) != name || number < from || number > to) continue;
-    last = std::max(last, number);
+    numbers.push_back(number);
   }
-  return last;
+  std::sort(numbers.begin(), numbers.end());
+  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+  return numbers;
 }
 
 }  // namespace
@@ -60,22 +64,28 @@ void DeleteOwnEntry(int entry) {
   const int count = doc.ReadInteger("main", "count", 0);
   if (entry < 1 || entry > count) return;
 
-  doc.EraseSection(std::to_string(entry));
-  // Sections beyond the last one present would only be rewritten as entries of "ERROR"
-  // values, which read back the same as no section at all; stopping there keeps a hand-made
-  // huge count from running for ever and filling the disk.
-  const long long last = LastEntrySection(doc, entry + 1LL, count);
-  for (long long j = entry + 1LL; j <= last; ++j) {
+  // Every entry after the deleted one moves down by one: its section is erased and written
+  // anew, key by key, at the end of the file. Only the sections that are there move; a
+  // number without a section stays without one, so a hand-made count of two billion with a
+  // far entry section neither runs for ever nor fills the disk with empty entries. All
+  // moves are read first and made in one pass, so that thousands of entries take no longer
+  // than reading the file.
+  const std::vector<long long> moving = EntrySections(doc, entry + 1LL, count);
+  std::vector<std::string> erased = {std::to_string(entry)};
+  std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>> moved;
+  for (long long j : moving) {
     const std::string section = std::to_string(j);
-    const std::string name = doc.ReadString(section, "name", "ERROR");
-    const std::string version = doc.ReadString(section, "version", "ERROR");
-    const std::string download = doc.ReadString(section, "download", "ERROR");
-    const std::string filename = doc.ReadString(section, "filename", "ERROR");
-    const std::string ostype = doc.ReadString(section, "ostype", "ERROR");
-    const std::string vga = doc.ReadString(section, "vga", "");
-    doc.EraseSection(section);
-    WriteEntry(doc, static_cast<int>(j - 1), name, version, download, filename, ostype, vga);
+    erased.push_back(section);
+    moved.push_back({std::to_string(j - 1),
+                     {{"name", doc.ReadString(section, "name", "ERROR")},
+                      {"version", doc.ReadString(section, "version", "ERROR")},
+                      {"download", doc.ReadString(section, "download", "ERROR")},
+                      {"filename", doc.ReadString(section, "filename", "ERROR")},
+                      {"ostype", doc.ReadString(section, "ostype", "ERROR")},
+                      {"vga", doc.ReadString(section, "vga", "")}}});
   }
+  doc.EraseSections(erased);
+  for (const auto& [section, keys] : moved) doc.AppendSection(section, keys);
   doc.WriteInteger("main", "count", count - 1);
   doc.Save(path);
 }

@@ -159,14 +159,26 @@ TEST_F(OwnStoreTest, MovedSectionsWithoutVgaGetAnEmptyVga) {
             "vga=\r\n");
 }
 
-TEST_F(OwnStoreTest, AGapInsideTheCountMovesAsAnErrorEntry) {
+// A number without a section reads as an entry of "ERROR" values; it moves down as such a
+// gap rather than being written out, which a count of two billion would make endless.
+TEST_F(OwnStoreTest, AGapInsideTheCountMovesDownAsAGap) {
   WriteFile(Own(), "[main]\r\ncount=4\r\n" + Entry(1, "A") + Entry(2, "B") + Entry(4, "D"));
   DeleteOwnEntry(1);
   EXPECT_EQ(GetOsCount(1), 3);
   EXPECT_EQ(Name(1), "B");
   EXPECT_EQ(Name(2), "ERROR");
-  EXPECT_TRUE(IniFile(OwnFilePath()).ReadString("2", "vga", "none").empty());
   EXPECT_EQ(Name(3), "D");
+  EXPECT_EQ(Sections(), (std::vector<std::string>{"main", "1", "3"}));
+}
+
+TEST_F(OwnStoreTest, AFarEntryBehindAHugeCountMovesDownAtOnce) {
+  WriteFile(Own(), "[main]\r\ncount=2000000000\r\n" + Entry(1, "A") + Entry(2000000000, "Z"));
+  const auto start = std::chrono::steady_clock::now();
+  DeleteOwnEntry(1);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_EQ(IniFile(OwnFilePath()).ReadInteger("main", "count", 0), 1999999999);
+  EXPECT_EQ(IniFile(OwnFilePath()).ReadString("1999999999", "name", ""), "Z");
+  EXPECT_EQ(Sections(), (std::vector<std::string>{"main", "1999999999"}));
 }
 
 TEST_F(OwnStoreTest, DeleteOutsideTheEntriesChangesNothing) {
