@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "launch_screens.h"
 #include "support/catalogue.h"
@@ -59,7 +60,8 @@ std::string PartitionManagerLine(int megabytes, bool withHdb) {
 const char* const MakeDisk = "create images\\hdb.img 65536\n";
 
 // A file of the installation that the program cannot delete while this object lives:
-// read-only on Windows; on POSIX immutable, or in a folder without write permission for a
+// on Windows held open by the test (a file in use can be neither deleted nor renamed) and
+// read-only; on POSIX immutable, or in a folder without write permission for a
 // user other than root (root ignores permissions). Locked() is false where neither works.
 class UndeletableFile {
  public:
@@ -69,7 +71,8 @@ class UndeletableFile {
 #ifdef _WIN32
     fs::permissions(file_, fs::perms::owner_write | fs::perms::group_write |
                                fs::perms::others_write, fs::perm_options::remove);
-    locked_ = true;
+    hold_.open(file_, std::ios::binary);
+    locked_ = hold_.is_open();
 #else
     if (std::system(("chattr +i '" + file_.string() + "' 2>/dev/null").c_str()) == 0) {
       immutable_ = true;
@@ -86,6 +89,7 @@ class UndeletableFile {
   ~UndeletableFile() {
     namespace fs = std::filesystem;
     std::error_code ec;
+    if (hold_.is_open()) hold_.close();
     if (immutable_) {
       [[maybe_unused]] int rc = std::system(("chattr -i '" + file_.string() + "'").c_str());
     }
@@ -99,6 +103,7 @@ class UndeletableFile {
 
  private:
   std::filesystem::path file_;
+  std::ifstream hold_;
   bool locked_ = false;
   bool immutable_ = false;
   bool folderLocked_ = false;
