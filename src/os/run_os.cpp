@@ -33,6 +33,19 @@ bool MediaFor(const std::string& ostype, MediaWords& words) {
   return true;
 }
 
+// Command lines are never quoted: a blank or a double quote in the image's name or in the
+// adapter would split it into several QEMU arguments, or smuggle in options of its own.
+bool IsOneWord(const std::string& text) { return text.find_first_of(" \t\"") == std::string::npos; }
+
+void ShowLaunchRefused(const std::string& message) {
+  WriteLine();
+  WriteLine(message);
+  WriteLine();
+  StopKqemu();
+  WriteText(" Press <Enter> to continue ");
+  WaitForEnter();
+}
+
 }  // namespace
 
 std::string QemuBaseCommand(bool host64, bool disableKqemu) {
@@ -81,13 +94,13 @@ void RunOs(const std::string& name, const std::string& version, const std::strin
   const std::string commandLine = OsCommandLine(AppDir, ImagesDir, host64, DisableKqemu,
                                                 megabytes, adapter, ostype, filename, withHdb);
   if (commandLine.empty()) {
-    WriteLine();
-    WriteLine(" * ERROR : bad ostype - for CD/DVD image use `cdrom`, for HDD image use `hdd` "
-              "and for FDD image use `fdd`");
-    WriteLine();
-    StopKqemu();
-    WriteText(" Press <Enter> to continue ");
-    WaitForEnter();
+    ShowLaunchRefused(" * ERROR : bad ostype - for CD/DVD image use `cdrom`, for HDD image use "
+                      "`hdd` and for FDD image use `fdd`");
+    return;
+  }
+  if (!IsOneWord(filename) || !IsOneWord(adapter)) {
+    ShowLaunchRefused(" * ERROR : bad filename or vga - blanks and quotes cannot be passed to "
+                      "QEMU");
     return;
   }
   WriteLine();
