@@ -105,8 +105,8 @@ std::string BackOut() { return OptionsScreen() + MainScreen(Cats); }
 
 void Install(const Fixture& fx) { fx.Write("db\\db.ini", DbIni("5", Cats)); }
 
-// Own.ini as the program reads it: [main] count and the six keys of every entry section,
-// each compared on its own; sections past the count must be gone.
+// Own.ini as the program reads it: [main] count and the six keys (and any sha256) of every
+// entry section, each compared on its own; sections past the count must be gone.
 void ExpectOwnIni(const Fixture& fx, const std::vector<OsEntry>& expected) {
   SCOPED_TRACE("Own.ini:\n" + fx.Read("db\\Own.ini"));
   const IniFile ini(fx.Path("db\\Own.ini"));
@@ -121,6 +121,7 @@ void ExpectOwnIni(const Fixture& fx, const std::vector<OsEntry>& expected) {
     EXPECT_EQ(ini.ReadString(section, "filename", Absent), os.filename);
     EXPECT_EQ(ini.ReadString(section, "ostype", Absent), os.ostype);
     EXPECT_EQ(ini.ReadString(section, "vga", Absent), os.vga);
+    EXPECT_EQ(ini.ReadString(section, "sha256", Absent), os.sha256.empty() ? Absent : os.sha256);
   }
   const std::string after = std::to_string(expected.size() + 1);
   EXPECT_EQ(ini.ReadString(after, "name", Absent), Absent) << "section " << after << " left over";
@@ -234,10 +235,13 @@ TEST(OwnEditorEdit, KeepingEveryValueMovesTheEntryToTheEnd) {
   ExpectOwnIni(fx, {own[0], own[2], own[1]});
 }
 
+// The screen asks for no hash; the edited entry and the one that moves up keep theirs.
 TEST(OwnEditorEdit, TypedValuesReplaceAndBlanksAreStoredAsBlanks) {
   Fixture fx;
   Install(fx);
-  const std::vector<OsEntry> own = {Entry("One", "1", "one.iso"), Entry("Two", "2", "two.iso")};
+  std::vector<OsEntry> own = {Entry("One", "1", "one.iso"), Entry("Two", "2", "two.iso")};
+  own[0].sha256 = std::string(64, 'a');
+  own[1].sha256 = std::string(64, 'B');
   fx.Write("db\\Own.ini", CategoryIni(own));
 
   // Entry 1: a new name, the version as three blanks, the rest kept, a new vga.

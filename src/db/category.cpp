@@ -102,4 +102,5 @@ void ReadOsEntry(int category, int entry, bool old, OsEntry& os) {
   os.filename = doc.ReadString(section, "filename", "ERROR");
   os.ostype = doc.ReadString(section, "ostype", "ERROR");
   os.vga = doc.ReadString(section, "vga", "cirrus");
+  os.sha256 = doc.ReadString(section, "sha256", "");
 }

@@ -7,6 +7,9 @@ constexpr int MaxListEntries = 100;
 
 struct OsEntry {
   std::string name, version, download, filename, ostype, vga;
+  // The optional key sha256 of the entry ("" when absent), checked against a downloaded
+  // image; it rides along with the six strings, so code that knows only them is unchanged.
+  std::string sha256{};
 };
 
 // Slots 1..100 (slot 0 is unused); the caller creates it with empty strings.

@@ -223,10 +223,11 @@ TEST_F(CategoryTest, OwnIsLookedForOnlyInsideTheCatalogue) {
 
 // ---- entries ----
 
-TEST_F(CategoryTest, EntryHasAllSixFields) {
+TEST_F(CategoryTest, EntryHasAllSixFieldsAndItsHash) {
   Category("Linux",
            "[main]\r\ncount=1\r\n[1]\r\nname=Debian\r\nversion=12\r\n"
-           "download=http://x/d.iso\r\nfilename=d.iso\r\nostype=cdrom\r\nvga=std\r\n");
+           "download=http://x/d.iso\r\nfilename=d.iso\r\nostype=cdrom\r\nvga=std\r\n"
+           "sha256=AB12\r\n");
   OsEntry entry;
   ReadOsEntry(1, 1, false, entry);
   EXPECT_EQ(entry.name, "Debian");
@@ -235,6 +236,7 @@ TEST_F(CategoryTest, EntryHasAllSixFields) {
   EXPECT_EQ(entry.filename, "d.iso");
   EXPECT_EQ(entry.ostype, "cdrom");
   EXPECT_EQ(entry.vga, "std");
+  EXPECT_EQ(entry.sha256, "AB12");
 }
 
 TEST_F(CategoryTest, EntryDefaultsAreErrorAndCirrusButAnEmptyVgaStaysEmpty) {
@@ -254,6 +256,7 @@ TEST_F(CategoryTest, EntryDefaultsAreErrorAndCirrusButAnEmptyVgaStaysEmpty) {
   EXPECT_EQ(entry.filename, "ERROR");
   EXPECT_EQ(entry.ostype, "ERROR");
   EXPECT_EQ(entry.vga, "cirrus");
+  EXPECT_EQ(entry.sha256, "");  // no hash: nothing to check
 }
 
 TEST_F(CategoryTest, OldFlagReadsTheOldSection) {

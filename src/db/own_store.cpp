@@ -17,7 +17,7 @@ namespace {
 
 void WriteEntry(IniDocument& doc, int entry, const std::string& name, const std::string& version,
                 const std::string& download, const std::string& filename,
-                const std::string& ostype, const std::string& vga) {
+                const std::string& ostype, const std::string& vga, const std::string& sha256) {
   const std::string section = std::to_string(entry);
   doc.WriteString(section, "name", name);
   doc.WriteString(section, "version", version);
@@ -25,6 +25,7 @@ void WriteEntry(IniDocument& doc, int entry, const std::string& name, const std:
   doc.WriteString(section, "filename", filename);
   doc.WriteString(section, "ostype", ostype);
   doc.WriteString(section, "vga", vga);
+  if (!sha256.empty()) doc.WriteString(section, "sha256", sha256);
 }
 
 // The entry sections in from..to that are in the file, in increasing order, each once.
@@ -45,7 +46,8 @@ std::vector<long long> EntrySections(const IniDocument& doc, long long from, lon
 
 void AppendOwnEntry(const std::string& name, const std::string& version,
                     const std::string& download, const std::string& filename,
-                    const std::string& ostype, const std::string& vga) {
+                    const std::string& ostype, const std::string& vga,
+                    const std::string& sha256) {
   const std::string path = OwnFilePath();
   IniDocument doc;
   doc.Load(path);
@@ -53,7 +55,7 @@ void AppendOwnEntry(const std::string& name, const std::string& version,
   // A count that cannot grow any more gets its last entry replaced rather than overflow.
   const int entry = count < INT_MAX ? count + 1 : count;
   doc.WriteInteger("main", "count", entry);
-  WriteEntry(doc, entry, name, version, download, filename, ostype, vga);
+  WriteEntry(doc, entry, name, version, download, filename, ostype, vga, sha256);
   doc.Save(path);
 }
 
@@ -83,6 +85,9 @@ void DeleteOwnEntry(int entry) {
                       {"filename", doc.ReadString(section, "filename", "ERROR")},
                       {"ostype", doc.ReadString(section, "ostype", "ERROR")},
                       {"vga", doc.ReadString(section, "vga", "")}}});
+    // A moved entry keeps the hash its image is checked against.
+    const std::string sha256 = doc.ReadString(section, "sha256", "");
+    if (!sha256.empty()) moved.back().second.push_back({"sha256", sha256});
   }
   doc.EraseSections(erased);
   for (const auto& [section, keys] : moved) doc.AppendSection(section, keys);

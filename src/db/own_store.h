@@ -4,7 +4,9 @@
 #include <string>
 
 std::string OwnFilePath();
+// An empty sha256 writes no such key.
 void AppendOwnEntry(const std::string& name, const std::string& version,
                     const std::string& download, const std::string& filename,
-                    const std::string& ostype, const std::string& vga);
+                    const std::string& ostype, const std::string& vga,
+                    const std::string& sha256 = "");
 void DeleteOwnEntry(int entry);

@@ -219,14 +219,17 @@ TEST_F(OwnStoreTest, TheLargestCountDeletesAndAppendsWithoutOverflow) {
   EXPECT_EQ(IniFile(OwnFilePath()).ReadString("2147483647", "name", ""), "A");
 }
 
+// The hashes of the edited entry and of the one that moves down go with them.
 TEST_F(OwnStoreTest, EditingKeepsTheValuesAndMakesTheEntryTheLast) {
-  WriteFile(Own(), "[main]\r\ncount=3\r\n" + Entry(1, "A") + Entry(2, "B") + Entry(3, "C"));
+  WriteFile(Own(), "[main]\r\ncount=3\r\n" + Entry(1, "A") + Entry(2, "B") + "sha256=b2\r\n" +
+                       Entry(3, "C") + "sha256=C3\r\n");
   OsEntry edited;
   ReadOsEntry(1, 2, false, edited);
   DeleteOwnEntry(2);
   AppendOwnEntry(edited.name, edited.version, edited.download, edited.filename, edited.ostype,
-                 edited.vga);
-  EXPECT_EQ(Text(), "[main]\r\ncount=3\r\n" + Entry(1, "A") + Entry(2, "C", 3) + Entry(3, "B", 2));
+                 edited.vga, edited.sha256);
+  EXPECT_EQ(Text(), "[main]\r\ncount=3\r\n" + Entry(1, "A") + Entry(2, "C", 3) +
+                        "sha256=C3\r\n" + Entry(3, "B", 2) + "sha256=b2\r\n");
 }
 
 TEST_F(OwnStoreTest, AFailedWriteOfAReadOnlyOwnIniLeavesItAsItWas) {

@@ -80,8 +80,9 @@ void ShowMissingOwnFile() {
   ShowOperationFailed();
 }
 
-void AppendEntry(const Values& v) {
-  AppendOwnEntry(v[Name], v[Version], v[Download], v[Filename], v[OsType], v[Vga]);
+// The screens ask for the six fields only; an edited entry keeps the hash it had.
+void AppendEntry(const Values& v, const std::string& sha256 = "") {
+  AppendOwnEntry(v[Name], v[Version], v[Download], v[Filename], v[OsType], v[Vga], sha256);
 }
 
 // The choosing part shared by the edit and delete screens. Returns the chosen entry
@@ -172,7 +173,7 @@ void EditOsScreen() {
   try {
     DeleteOwnEntry(choice);
     deleted = true;
-    AppendEntry(values);
+    AppendEntry(values, os.sha256);
   } catch (const IniWriteError& e) {
     if (deleted && haveBefore) WriteFileAtomic(path, before);
     WriteLine();

@@ -16,7 +16,7 @@ OsEntry SampleOs(const std::string& name, const std::string& version);
 // Sample entries "<prefix> 1" .. "<prefix> count", each with version "v<number>".
 std::vector<OsEntry> SampleList(const std::string& prefix, int count);
 // A category file: [main] count and, when old is given, old_count, then sections 1..n and
-// old1..oldN.
+// old1..oldN (with a sha256 key where the entry has one).
 std::string CategoryIni(const std::vector<OsEntry>& current,
                         const std::optional<std::vector<OsEntry>>& old = std::nullopt);
 // The display strings of entries: name, a blank, version.
