@@ -2,6 +2,8 @@
 // line, QEMU's error file, and the download of a missing image, with fake QEMU and wget.
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "launch_screens.h"
 #include "support/catalogue.h"
 #include "support/fixture.h"
@@ -283,6 +285,79 @@ TEST(Download, DownloadThatLeavesNothing) {
   EXPECT_EQ(fx.ToolLog(), Log{Logged("wget/wget.exe", "-P images\\temp\\ " + Tiny.download)});
   EXPECT_FALSE(fx.Exists("images\\Tiny-1.0.iso"));
   EXPECT_TRUE(fx.Exists("images\\temp"));
+}
+
+// What the fake wget below fetches: 4096 bytes of 'x', and a web page.
+const char* const XImageSha256 = "a2e659dacb4691e887ac0139f8893d04764ee197d70fb73d3190d56113d18e3e";
+const char* const WebPageSha256 = "3d0b6f5e309df8fce8815f908dd6821b0496cf43cd9fb4ff7ea9c0ce74770826";
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+TEST(Download, ImageWithTheCatalogueHashIsMovedInEitherLetterCase) {
+  for (const std::string& sha256 : {std::string(XImageSha256), Upper(XImageSha256)}) {
+    SCOPED_TRACE(sha256);
+    Fixture fx;
+    OsEntry os = Tiny;
+    os.sha256 = sha256;
+    WriteCatalogue(fx, {os});
+    fx.InstallTool("wget\\wget.exe", "create images\\temp\\$LAST 4096\n");
+
+    RunResult run = fx.Run("2\n1\n1\n1\n\n0\n");
+
+    EXPECT_TRANSCRIPT(UpToList({os}) + MissingImageQuestion("Tiny", "1.0") +
+                          DownloadScreen("Tiny", "1.0") + OsLaunch("Tiny", "1.0") +
+                          MainScreen(Categories),
+                      run.out);
+    EXPECT_EQ(fx.Read("images\\Tiny-1.0.iso").size(), 4096u);
+    EXPECT_FALSE(fx.Exists("images\\temp\\Tiny-1.0.iso"));
+  }
+}
+
+// The damaged file is removed, so the second attempt starts afresh instead of continuing it.
+TEST(Download, ImageWithAnotherHashIsRefusedAndRemoved) {
+  Fixture fx;
+  OsEntry os = Tiny;
+  os.sha256 = std::string(XImageSha256).replace(0, 1, "b");
+  WriteCatalogue(fx, {os});
+  fx.InstallTool("wget\\wget.exe", "create images\\temp\\$LAST 4096\n");
+
+  RunResult run = fx.Run("2\n1\n1\n\n2\n1\n1\n\n0\n");
+
+  const std::string attempt = MissingImageQuestion("Tiny", "1.0") + DownloadScreen("Tiny", "1.0") +
+                              " * ERROR image is damaged (SHA-256 does not match)\n" +
+                              DownloadFailed() + MainScreen(Categories);
+  EXPECT_TRANSCRIPT(UpToList({os}) + attempt + CategoryScreen({"Tiny 1.0"}, false) + attempt,
+                    run.out);
+  const std::string wget = Logged("wget/wget.exe", "-P images\\temp\\ " + Tiny.download);
+  EXPECT_EQ(fx.ToolLog(), (Log{wget, wget}));
+  EXPECT_FALSE(fx.Exists("images\\Tiny-1.0.iso"));
+  EXPECT_FALSE(fx.Exists("images\\temp\\Tiny-1.0.iso"));
+}
+
+// Not even a hash that matches lets a web page take an image's place.
+TEST(Download, WebPageIsRefusedWithAndWithoutAHash) {
+  for (const char* sha256 : {"", WebPageSha256}) {
+    SCOPED_TRACE(sha256);
+    Fixture fx;
+    OsEntry os = Tiny;
+    os.sha256 = sha256;
+    WriteCatalogue(fx, {os});
+    fx.InstallTool("wget\\wget.exe", "append images\\temp\\$LAST <!DOCTYPE html>\n");
+
+    RunResult run = fx.Run("2\n1\n1\n\n0\n");
+
+    EXPECT_TRANSCRIPT(UpToList({os}) + MissingImageQuestion("Tiny", "1.0") +
+                          DownloadScreen("Tiny", "1.0") +
+                          " * ERROR downloaded file is a web page, not an image\n" +
+                          DownloadFailed() + MainScreen(Categories),
+                      run.out);
+    EXPECT_FALSE(fx.Exists("images\\Tiny-1.0.iso"));
+    EXPECT_FALSE(fx.Exists("images\\temp\\Tiny-1.0.iso"));
+    EXPECT_EQ(fx.ToolLog().size(), 1u);
+  }
 }
 
 TEST(Download, EmptyVersionKeepsItsBlank) {

@@ -92,9 +92,22 @@ void RunPartitionManager() {
   const IniFile ini(dbIni);
   const std::string download = ini.ReadString("hddmanager", "download", "ERROR");
   const std::string filename = ini.ReadString("hddmanager", "filename", "ERROR");
-  if (FileExists(AppDir + ImagesDir + "\\" + filename) ||
-      DownloadImage("Partition manager", "", download, filename)) {
+  if (FileExists(AppDir + ImagesDir + "\\" + filename)) {
     RunOs("Partition manager", "", filename, "cdrom", "vmware");
+    return;
+  }
+  const std::string sha256 = ini.ReadString("hddmanager", "sha256", "");
+  switch (FetchImage("Partition manager", "", download, filename, sha256)) {
+    case DownloadResult::Placed:
+      RunOs("Partition manager", "", filename, "cdrom", "vmware");
+      break;
+    case DownloadResult::Refused:
+      // The HDD SETUP menu clears the screen at once: the reason must stay readable.
+      WriteText(" Press <Enter> to continue");
+      WaitForEnter();
+      break;
+    case DownloadResult::Failed:
+      break;
   }
 }
 

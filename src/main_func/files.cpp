@@ -16,6 +16,20 @@ bool ReadWholeFile(const std::string& path, std::string& data) {
   return ok;
 }
 
+bool ReadFileHead(const std::string& path, std::size_t count, std::string& data) {
+  data.assign(count, '\0');
+  FILE* f = std::fopen(NativePath(path).c_str(), "rb");
+  if (!f) {
+    data.clear();
+    return false;
+  }
+  data.resize(std::fread(data.data(), 1, count, f));
+  const bool ok = !std::ferror(f);
+  std::fclose(f);
+  if (!ok) data.clear();
+  return ok;
+}
+
 std::string ExeDir() {
   std::string exe = ExePath();
   size_t sep = exe.find_last_of("\\/");

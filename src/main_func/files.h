@@ -1,6 +1,7 @@
 // Files and directories. Paths are written with backslashes, as on Windows; the POSIX
 // layer maps them at its boundary.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -16,6 +17,8 @@ bool DeleteDirTree(const std::string& dir, bool withContents);
 
 // Whole-file access. ReadWholeFile returns false when the file cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& data);
+// The first bytes of a file, at most count of them; false when the file cannot be read.
+bool ReadFileHead(const std::string& path, std::size_t count, std::string& data);
 // Writes a temporary file in the same folder and renames it over path, so that the file is
 // always either the old one or the new one.
 bool WriteFileAtomic(const std::string& path, const std::string& data);

@@ -5,7 +5,7 @@
 
 namespace {
 
-unsigned char Lower(char c) { return static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c))); }
+int Lower(char c) { return std::tolower(static_cast<unsigned char>(c)); }
 
 }  // namespace
 

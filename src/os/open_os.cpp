@@ -10,8 +10,49 @@
 #include "main_func/input.h"
 #include "main_func/out.h"
 #include "main_func/process.h"
+#include "main_func/sha256.h"
 #include "os/launch.h"
 #include "os/run_os.h"
+
+namespace {
+
+// Enough for the blank lines that some servers send before the page itself.
+constexpr std::size_t WebPageHeadSize = 4096;
+
+bool StartsWithNoCase(const std::string& text, std::size_t at, const std::string& word) {
+  if (text.size() - at < word.size()) return false;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    const char c = text[at + i];
+    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != word[i]) return false;
+  }
+  return true;
+}
+
+// A server that answers a dead link with its error or download page makes wget save that
+// page under the image's name; the fetched file is checked before it may take the image's
+// place. A refused file is removed, so that the next attempt starts afresh.
+bool AcceptFetched(const std::string& fetched, const std::string& sha256) {
+  std::string head;
+  if (ReadFileHead(fetched, WebPageHeadSize, head) && IsWebPageText(head)) {
+    WriteLine(" * ERROR downloaded file is a web page, not an image");
+    RemoveFile(fetched);
+    return false;
+  }
+  if (!sha256.empty() && !FileHasSha256(fetched, sha256)) {
+    WriteLine(" * ERROR image is damaged (SHA-256 does not match)");
+    RemoveFile(fetched);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsWebPageText(const std::string& head) {
+  std::size_t at = StartsWithNoCase(head, 0, "\xef\xbb\xbf") ? 3 : 0;
+  while (at < head.size() && std::string(" \t\r\n\f\v").find(head[at]) != std::string::npos) ++at;
+  return StartsWithNoCase(head, at, "<!doctype html") || StartsWithNoCase(head, at, "<html");
+}
 
 std::string WgetCommandLine(const std::string& appDir, const std::string& imagesDir,
                             const std::string& download, bool partialPresent) {
@@ -36,7 +77,7 @@ void OpenOs(int category, int entry, bool old) {
   WriteLine("    0) Exit");
   WriteLine();
   if (ReadChoice(1) != 1) return;
-  if (DownloadImage(os.name, os.version, os.download, os.filename)) {
+  if (DownloadImage(os.name, os.version, os.download, os.filename, os.sha256)) {
     RunOs(os.name, os.version, os.filename, os.ostype, os.vga);
     return;
   }
@@ -46,8 +87,9 @@ void OpenOs(int category, int entry, bool old) {
   WaitForEnter();
 }
 
-bool DownloadImage(const std::string& name, const std::string& version,
-                   const std::string& download, const std::string& filename) {
+DownloadResult FetchImage(const std::string& name, const std::string& version,
+                          const std::string& download, const std::string& filename,
+                          const std::string& sha256) {
   ClearScreen();
   ShowOsBox(name, version);
   WriteLine(" Do not close this window!");
@@ -60,7 +102,7 @@ bool DownloadImage(const std::string& name, const std::string& version,
     WriteLine();
     WriteLine(" Press < ENTER >");
     WaitForEnter();
-    return false;
+    return DownloadResult::Failed;
   }
   const std::string folder = AppDir + ImagesDir + "\\temp";
   if (!DirExists(folder)) MakeDir(folder);
@@ -68,6 +110,14 @@ bool DownloadImage(const std::string& name, const std::string& version,
   RunAndWait(WgetCommandLine(AppDir, ImagesDir, download, FileExists(fetched)), ShowNormal);
   // Only a file counts as a fetched image: with an empty file name this path is the
   // download folder itself, which must never be moved.
-  if (!FileExists(fetched)) return false;
-  return MoveFileNoReplace(fetched, AppDir + ImagesDir + "\\" + filename);
+  if (!FileExists(fetched)) return DownloadResult::Failed;
+  if (!AcceptFetched(fetched, sha256)) return DownloadResult::Refused;
+  const bool moved = MoveFileNoReplace(fetched, AppDir + ImagesDir + "\\" + filename);
+  return moved ? DownloadResult::Placed : DownloadResult::Failed;
+}
+
+bool DownloadImage(const std::string& name, const std::string& version,
+                   const std::string& download, const std::string& filename,
+                   const std::string& sha256) {
+  return FetchImage(name, version, download, filename, sha256) == DownloadResult::Placed;
 }

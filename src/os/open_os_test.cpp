@@ -145,4 +145,30 @@ TEST_F(Download, ALinkSpelledErrorInSmallLettersIsHandedToWget) {
   EXPECT_EQ(install.ToolLog()[0], AsReceived("wget/wget.exe\t-P images\\temp\\ error"));
 }
 
+TEST(IsWebPageText, PagesInAnyLetterCaseAfterBlanks) {
+  for (const char* page : {"<!DOCTYPE html>", "<html>", "  \r\n\t<!doctype HTML PUBLIC",
+                           "\n<HtMl lang=en>", "\xef\xbb\xbf<html>"}) {
+    EXPECT_TRUE(IsWebPageText(page)) << page;
+  }
+  for (const char* image : {"", "   ", "<htm", "x<html>", "<!DOCTYPE svg>", "CD001<html>"}) {
+    EXPECT_FALSE(IsWebPageText(image)) << image;
+  }
+}
+
+// A continued file is checked as a whole once wget has ended; a refused one is removed, so
+// that the next attempt fetches it anew rather than continuing it.
+TEST_F(Download, AWebPageIsRemovedInsteadOfMovedIntoPlace) {
+  install.Write("images/temp/linux.iso", "\r\n <!DOCTYPE html><title>Not found</title>");
+  install.InstallFakeTool("wget/wget.exe", "append images\\temp\\$LAST </html>\n");
+  Console console;
+  EXPECT_EQ(FetchImage("Linux", "1.0", "http://127.0.0.1/linux.iso", "linux.iso", ""),
+            DownloadResult::Refused);
+  EXPECT_EQ(console.Output(),
+            std::string(DownloadScreen) + " * ERROR downloaded file is a web page, not an image\n");
+  EXPECT_FALSE(fs::exists(install.Fs("images/linux.iso")));
+  EXPECT_FALSE(fs::exists(install.Fs("images/temp/linux.iso")));
+  const std::string wget = "wget/wget.exe\t-c -P images\\temp\\ http://127.0.0.1/linux.iso";
+  EXPECT_EQ(install.ToolLog(), std::vector<std::string>{AsReceived(wget)});
+}
+
 }  // namespace
