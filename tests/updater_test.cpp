@@ -21,6 +21,7 @@ std::string VersionIni(int aver) { return IniText({"[version]", "aver=" + std::t
 struct ServerPackage {
   int aver = 0;
   std::string version;
+  std::string sha256{};
 };
 std::string ServerVerIni(const ServerPackage& program, const ServerPackage& db,
                          const ServerPackage& updater, const ServerPackage& tools) {
@@ -30,6 +31,7 @@ std::string ServerVerIni(const ServerPackage& program, const ServerPackage& db,
     lines.push_back("[" + section + "]");
     lines.push_back("aver=" + std::to_string(p.aver));
     if (!p.version.empty()) lines.push_back("version=" + p.version);
+    if (!p.sha256.empty()) lines.push_back("sha256=" + p.sha256);
   };
   add("version", program);
   add("db", db);
@@ -358,6 +360,52 @@ TEST(Updater, FailedUpdaterDownloadLeavesNoOlderPackageForTheHelper) {
 
   ASSERT_TRUE(WaitForFile(fx, "updater\\helper_started.txt"));
   EXPECT_FALSE(fx.Exists("updater\\temp\\upt.zip"));
+}
+
+// A package is unpacked only when it has the hash the server's version file gives it
+// (in either letter case); one with another hash installs nothing and is not handed over.
+TEST(Updater, OnlyPackagesWithTheServerHashAreInstalled) {
+  Fixture fx;
+  Installation(fx);
+  fx.Write("updater\\3ver.ini", VersionIni(1));
+  fx.InstallTool("updater\\upt.exe", "append helper_started.txt helper\n");
+  const std::string prg = "1DE6371CEC26E4E386A4555B821ACDA099BA6FCE08FB1C1C27E64095DF288FBC";
+  const std::string other(64, 'e');
+  ServerFile(fx, "ver.ini", ServerVerIni({3, "1.5.0", prg}, {4, "2026.12", other},
+                                         {6, "1.3.0", other}, {5, "3.0", other}));
+  ServerFile(fx, "upt/prg/3.zip", "package prg");
+  ServerFile(fx, "upt/db/4.zip", "package db");
+  ServerFile(fx, "upt/3/5.zip", "package 3");
+  ServerFile(fx, "upt/up/6.zip", "package up");
+  const auto before = Installed(fx);
+
+  RunResult run = RunUpdater(fx, "\n");
+
+  const std::string damaged =
+      " > The package is damaged (SHA-256 does not match); it was not installed. \n";
+  EXPECT_TRANSCRIPT(Opening() +
+                        " > Downloading new program version 1.5.0 ...\n\n > Unpacking ... \n\n\n"
+                        " > Downloading new database version 2026.12 ...\n\n > Unpacking ... \n" +
+                        damaged +
+                        "\n\n > Downloading new 3rd party apps. Package version 3.0 ...\n\n"
+                        " > Unpacking ... \n" +
+                        damaged +
+                        "\n\n > Downloading new updater version 1.3.0 ...\n\n > Unpacking ... \n" +
+                        damaged + "\nPress <Enter> to continue",
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(), (std::vector<std::string>{
+                              Fetch(fx, "ver.ini"),
+                              Fetch(fx, "upt/prg/3.zip"),
+                              SevenZip("x -bd -o..\\ -Y temp\\3.zip"),
+                              Fetch(fx, "upt/db/4.zip"),
+                              Fetch(fx, "upt/3/5.zip"),
+                              Fetch(fx, "upt/up/6.zip"),
+                          }));
+  ASSERT_TRUE(WaitForFile(fx, "main_started.txt"));
+  EXPECT_EQ(Installed(fx), before);
+  EXPECT_FALSE(fx.Exists("updater\\helper_started.txt"));
+  for (const char* zip : {"3.zip", "4.zip", "5.zip", "6.zip", "upt.zip"})
+    EXPECT_FALSE(fx.Exists(std::string("updater\\temp\\") + zip)) << zip;
 }
 
 TEST(Updater, MissingHelperEndsLikeAnOrdinaryRun) {

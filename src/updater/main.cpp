@@ -9,6 +9,7 @@
 #include "db/update_server.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
+#include "main_func/sha256.h"
 #include "updater/func.h"
 #include "updater/versions.h"
 
@@ -29,13 +30,23 @@ void Unpack(const std::string& switches, const std::string& archive) {
   RunAndWait(UpdaterBaseDir + "7z\\7za.exe x -bd " + switches + " temp\\" + archive, ShowNormal);
 }
 
+// A package for which the server's version file gives a SHA-256 is installed only when it
+// is that very file. Without the key it goes on as it comes, and so does an archive that
+// did not arrive at all, which installs nothing anyway.
+bool PackageIsSound(const PackageVersion& v, const std::string& zip) {
+  if (v.sha256.empty() || !FileExists(TempPath(zip)) || FileHasSha256(TempPath(zip), v.sha256))
+    return true;
+  WriteLine(" > The package is damaged (SHA-256 does not match); it was not installed. ");
+  return false;
+}
+
 void UpdateProgram(const PackageVersion& v) {
   const std::string zip = std::to_string(v.server) + ".zip";
   WriteLine(" > Downloading new program version " + v.text + " ...");
   FetchToTemp("upt/prg/" + zip, zip);
   WriteLine();
   WriteLine(" > Unpacking ... ");
-  Unpack("-o..\\ -Y", zip);
+  if (PackageIsSound(v, zip)) Unpack("-o..\\ -Y", zip);
   WriteLine();
   RemoveFile(TempPath(zip));
 }
@@ -46,7 +57,7 @@ void UpdateDatabase(const PackageVersion& v) {
   FetchToTemp("upt/db/" + zip, zip);
   WriteLine();
   WriteLine(" > Unpacking ... ");
-  Unpack("-o..\\" + DbDir + "\\ -y", zip);
+  if (PackageIsSound(v, zip)) Unpack("-o..\\" + DbDir + "\\ -y", zip);
   WriteLine();
   RemoveFile(TempPath(zip));
 }
@@ -61,14 +72,16 @@ void UpdateTools(const PackageVersion& v) {
   FetchToTemp("upt/3/" + zip, zip);
   WriteLine();
   WriteLine(" > Unpacking ... ");
-  if (FileExists(TempPath(zip)) &&
-      RunAndWait(UpdaterBaseDir + "7z\\7za.exe t temp\\" + zip, ShowNormal) == 0) {
-    DeleteDirTree(UpdaterBaseDir + "qemu", true);
-    DeleteDirTree(UpdaterBaseDir + "kqemu", true);
-    DeleteDirTree(UpdaterBaseDir + "wget", true);
-    Unpack("-o..\\ -y", zip);
-  } else {
-    WriteLine(" > The package did not arrive whole; 3rd party apps were not updated. ");
+  if (PackageIsSound(v, zip)) {
+    if (FileExists(TempPath(zip)) &&
+        RunAndWait(UpdaterBaseDir + "7z\\7za.exe t temp\\" + zip, ShowNormal) == 0) {
+      DeleteDirTree(UpdaterBaseDir + "qemu", true);
+      DeleteDirTree(UpdaterBaseDir + "kqemu", true);
+      DeleteDirTree(UpdaterBaseDir + "wget", true);
+      Unpack("-o..\\ -y", zip);
+    } else {
+      WriteLine(" > The package did not arrive whole; 3rd party apps were not updated. ");
+    }
   }
   WriteLine();
   RemoveFile(TempPath(zip));
@@ -84,6 +97,10 @@ bool HandOverToHelper(const PackageVersion& v) {
   WriteLine(" > Unpacking ... ");
   // A package left from an earlier run must not be installed in place of this one.
   RemoveFile(TempPath("upt.zip"));
+  if (!PackageIsSound(v, zip)) {
+    RemoveFile(TempPath(zip));
+    return false;
+  }
   MoveFileReplace(TempPath(zip), TempPath("upt.zip"));
   if (ShellStart("", UpdaterBaseDir + "updater\\upt.exe", "", UpdaterBaseDir + "updater\\",
                  ShowNormal) > 32)

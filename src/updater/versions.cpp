@@ -11,6 +11,7 @@ int LocalNumber(const std::string& path) {
 void ReadServerSection(const IniFile& file, const std::string& section, PackageVersion& v) {
   v.server = file.ReadInteger(section, "aver", 1);
   v.text = file.ReadString(section, "version", "1.0");
+  v.sha256 = file.ReadString(section, "sha256", "");
 }
 
 }  // namespace

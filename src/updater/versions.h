@@ -7,6 +7,7 @@ struct PackageVersion {
   int local = 1;
   int server = 1;
   std::string text = "1.0";  // the server's version text, shown to the user
+  std::string sha256;        // the server's hash of package number server; "" checks none
   bool Newer() const { return server > local; }
 };
 

@@ -58,7 +58,7 @@ TEST_F(VersionsTest, LocalNumbersComeFromEachPackagesOwnFile) {
 
 TEST_F(VersionsTest, ServerFileGivesNumbersAndTextsPerSection) {
   Write("updater/temp/ver.ini",
-        "[version]\r\naver=5\r\nversion=1.5.0\r\n"
+        "[version]\r\naver=5\r\nversion=1.5.0\r\nsha256=AB01\r\n"
         "[db]\r\naver=abc\r\nversion=2026.12\r\n"
         "[updater]\r\nversion=1.3.0\r\n"
         "[3rdapps]\r\naver=-2\r\nversion=\r\n");
@@ -66,6 +66,8 @@ TEST_F(VersionsTest, ServerFileGivesNumbersAndTextsPerSection) {
   ReadServerVersions(base_ + "updater/temp/ver.ini", v);
   EXPECT_EQ(v.program.server, 5);
   EXPECT_EQ(v.program.text, "1.5.0");
+  EXPECT_EQ(v.program.sha256, "AB01");
+  EXPECT_EQ(v.database.sha256, "");  // no key: the package is not checked
   EXPECT_EQ(v.database.server, 1);  // not an integer
   EXPECT_EQ(v.database.text, "2026.12");
   EXPECT_EQ(v.updater.server, 1);
