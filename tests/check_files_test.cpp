@@ -246,6 +246,55 @@ TEST(CheckFiles, BootstrapReplacesAnOlderHelperInsteadOfSavingASecondCopy) {
   EXPECT_FALSE(fx.Exists("updater\\upt.exe.1"));
 }
 
+// The server's [updater] sha256 and uptsha256 are checked: an updater package with another
+// hash is not unpacked, and a helper with another hash gives way to the one there was.
+TEST(CheckFiles, BootstrapRefusesFilesWithAnotherHash) {
+  const std::string other(64, '0');
+  const std::string package4 = "f33a0046910032c7573b10c257a8477e73c12fe7e02d2af5ede3ae0f8006dfa1";
+  for (bool packageDamaged : {true, false}) {
+    SCOPED_TRACE(packageDamaged ? "package" : "helper");
+    Fixture fx;
+    Catalogue(fx);
+    fx.Remove("updater\\updater.exe");
+    fx.Write("updater\\upt.exe", "old helper");
+    UseFakeServer(fx);
+    const std::string server = FakeServer(fx);
+    ServerFile(fx, "ver.ini", IniText({"[updater]", "aver=4",
+                                       "sha256=" + (packageDamaged ? other : package4),
+                                       "uptsha256=" + other}));
+    ServerFile(fx, "upt/up/4.zip", "package 4");
+    ServerFile(fx, "upt/up/upt.exe", "new helper");
+    ServerFile(fx, "payload", "new updater");
+    fx.InstallTool("7z\\7za.exe", "copy " + server + "payload updater\\updater.exe\n");
+
+    RunResult run = fx.Run(packageDamaged ? PauseInput : NoPauseInput);
+
+    std::vector<std::string> calls = {
+        ToolCall("wget/wget.exe", "-q -P temp\\ " + server + "ver.ini"),
+        ToolCall("wget/wget.exe", "-q -P temp\\ " + server + "upt/up/4.zip")};
+    std::string updaterLine =
+        " [ ERROR ] - updater is outdated or missing.\n    Downloading new one .......";
+    if (packageDamaged) {
+      updaterLine += "\n    The updater package is damaged (SHA-256 does not match); it was not "
+                     "installed.\n [ FAILED ] => Please download new Quillhaven from " +
+                     std::string(HomepageText);
+      EXPECT_FALSE(fx.Exists("updater\\updater.exe"));
+    } else {
+      updaterLine += "...\n    The self-update program is damaged (SHA-256 does not match); it "
+                     "was not installed.\n [ OK ]";
+      calls.push_back(ToolCall("7z/7za.exe", "x -bd -oupdater\\ -y temp\\4.zip"));
+      calls.push_back(ToolCall("wget/wget.exe", "-q -P updater\\ " + server + "upt/up/upt.exe"));
+      EXPECT_EQ(fx.Read("updater\\updater.exe"), "new updater");
+    }
+    EXPECT_TRANSCRIPT(Start() + "\n" + CheckLines(updaterLine, " [ OK ]", " [ OK ]", " [ OK ]") +
+                          MainScreen(Categories),
+                      run.out);
+    EXPECT_EQ(fx.ToolLog(), calls);
+    EXPECT_EQ(fx.Read("updater\\upt.exe"), "old helper");
+    EXPECT_FALSE(fx.Exists("temp"));
+  }
+}
+
 TEST(CheckFiles, UnreachableServerFallsBackToPackageOneAndFails) {
   Fixture fx;
   Catalogue(fx);

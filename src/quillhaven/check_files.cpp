@@ -10,6 +10,7 @@
 #include "main_func/input.h"
 #include "main_func/out.h"
 #include "main_func/process.h"
+#include "main_func/sha256.h"
 #include "main_func/sysinfo.h"
 #include "options/options_menu.h"
 
@@ -22,6 +23,14 @@ void Fetch(const std::string& folder, const std::string& address, const std::str
   RunAndWait(AppDir + "wget\\wget.exe -q -P " + folder + " " + address, ShowNormal);
 }
 
+// True unless the server's version file gives a SHA-256 for a fetched file that has
+// another one. A file that did not arrive is left to the usual test of what got installed.
+bool FetchedIsSound(const std::string& path, const std::string& sha256) {
+  return sha256.empty() || !FileExists(path) || FileHasSha256(path, sha256);
+}
+
+const char* const DamagedEnding = " is damaged (SHA-256 does not match); it was not installed.";
+
 // Fetches the updater from the update server into "updater\". Returns true when
 // "updater\updater.exe" is there afterwards.
 bool BootstrapUpdater() {
@@ -33,24 +42,33 @@ bool BootstrapUpdater() {
 
   Fetch("temp\\", server + "ver.ini", "ver.ini");
   WriteText(".");
-  const std::string n =
-      std::to_string(IniFile(AppDir + "temp\\ver.ini").ReadInteger("updater", "aver", 1));
+  const IniFile serverVersions(AppDir + "temp\\ver.ini");
+  const std::string n = std::to_string(serverVersions.ReadInteger("updater", "aver", 1));
+  const std::string packageSha256 = serverVersions.ReadString("updater", "sha256", "");
+  const std::string helperSha256 = serverVersions.ReadString("updater", "uptsha256", "");
   RemoveFile(AppDir + "temp\\ver.ini");
   WriteText(".");
 
   Fetch("temp\\", server + "upt/up/" + n + ".zip", n + ".zip");
   WriteText("..");
-  RunAndWait(AppDir + "7z\\7za.exe x -bd -oupdater\\ -y temp\\" + n + ".zip", ShowHidden);
-  WriteText("..");
+  if (!FetchedIsSound(AppDir + "temp\\" + n + ".zip", packageSha256)) {
+    WriteLine();
+    WriteLine(std::string("    The updater package") + DamagedEnding);
+  } else {
+    RunAndWait(AppDir + "7z\\7za.exe x -bd -oupdater\\ -y temp\\" + n + ".zip", ShowHidden);
+    WriteText("..");
 
-  // An older helper waits in the download folder, so that a failed fetch does not leave
-  // the installation without any.
-  const bool hadHelper = FileExists(AppDir + "updater\\upt.exe") &&
-                         MoveFileReplace(AppDir + "updater\\upt.exe", AppDir + "temp\\upt.exe");
-  RunAndWait(AppDir + "wget\\wget.exe -q -P updater\\ " + server + "upt/up/upt.exe", ShowNormal);
-  if (hadHelper && !FileExists(AppDir + "updater\\upt.exe"))
-    MoveFileReplace(AppDir + "temp\\upt.exe", AppDir + "updater\\upt.exe");
-  WriteLine(".");
+    // An older helper waits in the download folder, so that a failed or refused fetch does
+    // not leave the installation without any.
+    const std::string helper = AppDir + "updater\\upt.exe";
+    const bool hadHelper = FileExists(helper) && MoveFileReplace(helper, AppDir + "temp\\upt.exe");
+    RunAndWait(AppDir + "wget\\wget.exe -q -P updater\\ " + server + "upt/up/upt.exe", ShowNormal);
+    const bool helperSound = FetchedIsSound(helper, helperSha256);
+    if (!helperSound) RemoveFile(helper);
+    if (hadHelper && !FileExists(helper)) MoveFileReplace(AppDir + "temp\\upt.exe", helper);
+    WriteLine(".");
+    if (!helperSound) WriteLine(std::string("    The self-update program") + DamagedEnding);
+  }
 
   RemoveFile(AppDir + "temp\\" + n + ".zip");
   // A tool may have left more in the folder than the two files named above.
