@@ -5,7 +5,7 @@ inline constexpr const char* HomepageUrl = "https://quillhaven.example.org/progr
 inline constexpr const char* BugReportUrl =
     "https://quillhaven.example.org/programs/bugreport/index.php?app=Quillhaven";
 // Base address of the update server, ending in "/".
-inline constexpr const char* UpdateServerUrl = "http://update.quillhaven.example.org/";
+inline constexpr const char* UpdateServerUrl = "https://update.quillhaven.example.org/";
 // HomepageUrl without its scheme, as shown on screens.
 inline constexpr const char* HomepageText = "quillhaven.example.org/programs";
 // Program versions.
