@@ -288,8 +288,10 @@ TEST(Download, DownloadThatLeavesNothing) {
 }
 
 // What the fake wget below fetches: 4096 bytes of 'x', and a web page.
-const char* const XImageSha256 = "a2e659dacb4691e887ac0139f8893d04764ee197d70fb73d3190d56113d18e3e";
-const char* const WebPageSha256 = "3d0b6f5e309df8fce8815f908dd6821b0496cf43cd9fb4ff7ea9c0ce74770826";
+const char* const XImageSha256 =
+    "a2e659dacb4691e887ac0139f8893d04764ee197d70fb73d3190d56113d18e3e";
+const char* const WebPageSha256 =
+    "3d0b6f5e309df8fce8815f908dd6821b0496cf43cd9fb4ff7ea9c0ce74770826";
 
 std::string Upper(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
