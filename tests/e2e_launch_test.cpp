@@ -96,9 +96,16 @@ class WgetEndToEnd : public ::testing::Test {
     fx.Write("options.ini", NoRamCheck());
     fx.Write("db\\db.ini", DbIni("5", {"Linux"}));
   }
-  void WriteEntry(const std::string& link) {
-    os = {"Tiny", "1.0", link, "tiny.iso", "cdrom", "std"};
+  void WriteEntry(const std::string& link, const std::string& sha256 = "") {
+    os = {"Tiny", "1.0", link, "tiny.iso", "cdrom", "std", sha256};
     fx.Write("db\\Linux.ini", CategoryIni({os}));
+  }
+  // The SHA-256 of a file of the installation, as sha256sum tells it.
+  std::string Sha256Sum(const std::string& relPath) const {
+    const fs::path sum = fx.FsPath("..\\sum.txt");
+    const std::string command = "sha256sum '" + fx.Path(relPath) + "' > '" + sum.string() + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    return ReadFile(sum).substr(0, 64);
   }
   std::string UpToDownload() const {
     return Startup(DbReport("5", {"Linux"})) + MainScreen({"Linux"}) +
@@ -112,12 +119,13 @@ class WgetEndToEnd : public ::testing::Test {
   OsEntry os;
 };
 
+// The catalogue's hash is checked on the whole file, also when it was continued.
 TEST_F(WgetEndToEnd, DownloadsAnImageAndContinuesAPartialOne) {
   const std::string image = ImageBytes(3 * 1024 * 1024 + 123);
   fx.Write("..\\site\\files\\tiny.iso", image);
   RangeServer server(fx.FsPath("..\\site"));
   ASSERT_TRUE(server.Running());
-  WriteEntry(server.Url("files/tiny.iso"));
+  WriteEntry(server.Url("files/tiny.iso"), Sha256Sum("..\\site\\files\\tiny.iso"));
   const std::string leaveAtMemoryMenu =
       OsBox("Tiny", "1.0") + RamMenu() + MainScreen({"Linux"});
 
@@ -141,6 +149,27 @@ TEST_F(WgetEndToEnd, DownloadsAnImageAndContinuesAPartialOne) {
   EXPECT_NE(server.Requests().find("GET /files/tiny.iso Range: bytes=1000000-"),
             std::string::npos)
       << server.Requests();
+}
+
+// One changed byte on the server: the image is refused and nothing stays in the images folder.
+TEST_F(WgetEndToEnd, DamagedImageIsRefusedAndRemoved) {
+  std::string image = ImageBytes(1024 * 1024);
+  fx.Write("..\\site\\files\\tiny.iso", image);
+  const std::string sha256 = Sha256Sum("..\\site\\files\\tiny.iso");
+  image[777777] ^= 1;
+  fx.Write("..\\site\\files\\tiny.iso", image);
+  RangeServer server(fx.FsPath("..\\site"));
+  ASSERT_TRUE(server.Running());
+  WriteEntry(server.Url("files/tiny.iso"), sha256);
+
+  RunResult run = fx.Run("2\n1\n1\n\n0\n");
+
+  EXPECT_TRANSCRIPT(UpToDownload() + " * ERROR image is damaged (SHA-256 does not match)\n" +
+                        "\n Error in downloading image\n Press <Enter> to continue" +
+                        MainScreen({"Linux"}),
+                    run.out);
+  for (const auto& entry : fs::recursive_directory_iterator(fx.FsPath("images")))
+    EXPECT_FALSE(entry.is_regular_file()) << entry.path();
 }
 
 TEST_F(WgetEndToEnd, ServerDownLeavesNoImage) {

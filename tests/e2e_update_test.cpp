@@ -16,8 +16,10 @@
 #include <thread>
 #include <vector>
 
+#include "db/ini_file.h"
 #include "main_func/files.h"
 #include "main_func/process.h"
+#include "main_func/sha256.h"
 #include "support/catalogue.h"
 #include "support/fixture.h"
 #include "support/transcript.h"
@@ -271,8 +273,14 @@ TEST_F(EndToEnd, ServerDownChangesNothing) {
   EXPECT_EQ(Files(), before);
 }
 
+// A server's ver.ini without the hashes, as older release tools wrote it: 7-Zip's test of
+// the archive is what keeps the tools.
 TEST_F(EndToEnd, TruncatedToolsPackageLeavesTheToolsInPlace) {
   Publish({"1:1.4.1", "1:2026.01", "2:2.0", "1:1.2.2"});
+  std::string verIni;
+  for (const std::string& line : Lines(fx_.Read("..\\srv\\ver.ini")))
+    if (line.find("sha256=") == std::string::npos) verIni += line + "\n";
+  fx_.Write("..\\srv\\ver.ini", verIni);
   const fs::path zip = server_->Root() + "/upt/3/2.zip";
   fs::resize_file(zip, fs::file_size(zip) / 2);
   const auto before = Files();
@@ -282,6 +290,40 @@ TEST_F(EndToEnd, TruncatedToolsPackageLeavesTheToolsInPlace) {
   EXPECT_TRUE(InOrder(run.out, {" > Downloading new 3rd party apps. Package version 2.0 ...\n",
                                 " > The package did not arrive whole; 3rd party apps were not updated. \n",
                                 " > No need to update updater ... \n"}));
+  EXPECT_EQ(Files(), before);
+  EXPECT_TRUE(fs::is_symlink(fx_.FsPath("wget\\wget")));
+}
+
+// The release tool names each package's hash; served with other archives in their place
+// (whole ones, which 7-Zip would unpack), the updater installs none and changes no file.
+TEST_F(EndToEnd, PackagesServedDamagedInstallNothing) {
+  Publish({"2:1.4.2", "2:2026.12", "2:2.0", "2:1.2.3"});
+  const std::string srv = server_->Root() + "/";
+  const IniFile verIni(srv + "ver.ini");
+  for (const auto& [section, zip] : std::map<std::string, std::string>{
+           {"version", "upt/prg/2.zip"}, {"db", "upt/db/2.zip"},
+           {"updater", "upt/up/2.zip"}, {"3rdapps", "upt/3/2.zip"}})
+    EXPECT_TRUE(FileHasSha256(srv + zip, verIni.ReadString(section, "sha256", ""))) << section;
+  EXPECT_TRUE(FileHasSha256(srv + "upt/up/upt.exe", verIni.ReadString("updater", "uptsha256", "")));
+
+  const std::string program = fx_.Read("..\\srv\\upt\\prg\\2.zip");
+  for (const char* zip : {"upt/prg/2.zip", "upt/db/2.zip", "upt/3/2.zip"})
+    fs::copy_file(srv + "upt/up/2.zip", srv + zip, fs::copy_options::overwrite_existing);
+  fx_.Write("..\\srv\\upt\\up\\2.zip", program);
+  const auto before = Files();
+
+  RunResult run = RunUpdater(fx_, "\n");
+
+  const std::string damaged =
+      " > Unpacking ... \n > The package is damaged (SHA-256 does not match); it was not "
+      "installed. \n";
+  EXPECT_TRUE(InOrder(run.out, {" > Downloading new program version 1.4.2 ...\n\n" + damaged,
+                                " > Downloading new database version 2026.12 ...\n\n" + damaged,
+                                " > Downloading new 3rd party apps. Package version 2.0 ...\n\n" +
+                                    damaged,
+                                " > Downloading new updater version 1.2.3 ...\n\n" + damaged,
+                                "\nPress <Enter> to continue", "Quillhaven\n==========\n"}));
+  EXPECT_EQ(run.out.find("Quillhaven self-update"), std::string::npos);
   EXPECT_EQ(Files(), before);
   EXPECT_TRUE(fs::is_symlink(fx_.FsPath("wget\\wget")));
 }
