@@ -86,8 +86,13 @@ class Output {
     text.resize(got);
     std::fseek(file_, 0, SEEK_END);
     seen_ = end;
+    // Report lines, not mere mentions: a category name may well hold the same words.
     int reports = 0;
-    for (size_t at = 0; (at = text.find(" * ERROR File ", at)) != std::string::npos; ++at) ++reports;
+    const std::string marker = " * ERROR File ";
+    for (size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
+      if (text.compare(at, marker.size(), marker) == 0) ++reports;
+      if (text.find('\n', at) == std::string::npos) break;
+    }
     return reports;
   }
 
@@ -115,9 +120,10 @@ std::string PickName(fuzz::Input& in) {
     case 8: return std::string(300, 'L');
     case 9: return "..\\..\\..\\..\\..\\..\\..\\..\\etc\\Own";
     default: {
-      // Any bytes but NUL, which no value read from an INI file can hold.
+      // Any bytes but NUL and line ends, which no value read from an INI file can hold.
       std::string name = in.String(300);
-      std::replace(name.begin(), name.end(), '\0', '_');
+      for (char& c : name)
+        if (c == '\0' || c == '\r' || c == '\n') c = '_';
       return name;
     }
   }
