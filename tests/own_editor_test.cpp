@@ -259,6 +259,23 @@ TEST(OwnEditorEdit, TypedValuesReplaceAndBlanksAreStoredAsBlanks) {
   EXPECT_NE(fx.Read("db\\Own.ini").find("version=   "), std::string::npos);
 }
 
+TEST(OwnEditorEdit, ANewImageDropsTheOldHash) {
+  Fixture fx;
+  Install(fx);
+  std::vector<OsEntry> own = {Entry("One", "1", "one.iso")};
+  own[0].sha256 = std::string(64, 'a');
+  fx.Write("db\\Own.ini", CategoryIni(own));
+
+  // A new file name; everything else kept.
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n2\n1\n\n\nuno.iso\n\n\n\n\n" + Leave);
+
+  EXPECT_EQ(run.exitCode, 0);
+  OsEntry edited = own[0];
+  edited.filename = "uno.iso";
+  edited.sha256 = "";
+  ExpectOwnIni(fx, {edited});
+}
+
 TEST(OwnEditorEdit, ClosedInputInTheMiddleKeepsTheEntryInItsPlace) {
   Fixture fx;
   Install(fx);

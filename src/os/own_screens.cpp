@@ -81,6 +81,13 @@ void ShowMissingOwnFile() {
 }
 
 // The screens ask for the six fields only; an edited entry keeps the hash it had.
+// The screens ask for no hash: an edited entry keeps the one it had while it still names
+// the same image, and drops it when the link or file name changed, since the old hash
+// would refuse every download of the new image.
+bool SameImage(const OsEntry& os, const Values& v) {
+  return v[Filename] == os.filename && v[Download] == os.download;
+}
+
 void AppendEntry(const Values& v, const std::string& sha256 = "") {
   AppendOwnEntry(v[Name], v[Version], v[Download], v[Filename], v[OsType], v[Vga], sha256);
 }
@@ -173,7 +180,7 @@ void EditOsScreen() {
   try {
     DeleteOwnEntry(choice);
     deleted = true;
-    AppendEntry(values, os.sha256);
+    AppendEntry(values, SameImage(os, values) ? os.sha256 : "");
   } catch (const IniWriteError& e) {
     if (deleted && haveBefore) WriteFileAtomic(path, before);
     WriteLine();
