@@ -8,6 +8,7 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include "main_func/files.h"
 #include "main_func/process.h"
@@ -162,8 +163,14 @@ RunResult Fixture::RunProgram(const std::string& relPath, const std::string& std
     throw std::runtime_error("fixture: the temporary folder has a blank in its path: " + program);
   }
   RunResult result;
-  result.exitCode =
-      RunRedirected(program, workDir.string(), in.string(), out.string(), err.string());
+  // Under Wine on a loaded machine a program copied in a moment ago now and then fails to
+  // start at all (-1, nothing written); starting it again is then the same run.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    result.exitCode =
+        RunRedirected(program, workDir.string(), in.string(), out.string(), err.string());
+    if (result.exitCode != -1 || !ReadBinary(out).empty()) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  }
   result.out = NormalizeLineEnds(ReadBinary(out));
   result.err = NormalizeLineEnds(ReadBinary(err));
   return result;
