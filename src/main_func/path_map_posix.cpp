@@ -1,5 +1,7 @@
 #include "main_func/path_map_posix.h"
 
+#include "main_func/command_words.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -50,35 +52,7 @@ std::string ParentDir(const std::string& mappedPath) {
 }
 
 std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
-  std::vector<std::string> words;
-  std::string word;
-  bool inWord = false, quoted = false;
-  for (size_t i = 0; i < commandLine.size(); ++i) {
-    char c = commandLine[i];
-    if (c == '\\') {
-      size_t n = 0;
-      while (i < commandLine.size() && commandLine[i] == '\\') ++n, ++i;
-      if (i < commandLine.size() && commandLine[i] == '"') {
-        word.append(n / 2, '\\');
-        if (n % 2) word += '"';
-        else quoted = !quoted;
-      } else {
-        word.append(n, '\\');
-        --i;
-      }
-      inWord = true;
-    } else if (c == '"') {
-      quoted = !quoted;
-      inWord = true;
-    } else if ((c == ' ' || c == '\t') && !quoted) {
-      if (inWord) words.push_back(MapSlashes(word));
-      word.clear();
-      inWord = false;
-    } else {
-      word += c;
-      inWord = true;
-    }
-  }
-  if (inWord) words.push_back(MapSlashes(word));
+  std::vector<std::string> words = SplitWords(commandLine);
+  for (std::string& word : words) word = MapSlashes(word);
   return words;
 }

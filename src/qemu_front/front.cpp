@@ -8,7 +8,7 @@
 
 #include "main_func/files.h"
 #include "main_func/process.h"
-#include "qemu_front/command_words.h"
+#include "main_func/command_words.h"
 #include "qemu_front/error_file.h"
 #include "qemu_front/find_qemu.h"
 #include "qemu_front/front_config.h"

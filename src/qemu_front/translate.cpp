@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "qemu_front/command_words.h"
+#include "main_func/command_words.h"
 
 namespace {
 

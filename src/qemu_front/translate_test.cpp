@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "qemu_front/command_words.h"
+#include "main_func/command_words.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// Command-line words as Windows programs see them: the front end receives argv, adds the
-// words of qemu.ini [qemu] extra, and hands one command line to the process layer.
+// Command-line words as Windows programs see them: the process layer splits command lines
+// this way on POSIX, and the QEMU front end rebuilds the command line it hands on.
 #pragma once
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "qemu_front/command_words.h"
+#include "main_func/command_words.h"
 
 std::vector<std::string> SplitWords(const std::string& line) {
   std::vector<std::string> words;
