@@ -3,6 +3,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include "support/console_capture.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +19,8 @@
 namespace dbtest {
 
 namespace fs = std::filesystem;
+using ::Console;
+using ::ReadStream;
 
 class TempDir {
  public:
@@ -57,47 +61,6 @@ inline std::string ReadFile(const fs::path& path) {
   return text.str();
 }
 
-inline std::string ReadStream(std::FILE* f) {
-  std::fflush(f);
-  std::rewind(f);
-  std::string data;
-  char buf[4096];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
-  return data;
-}
-
-// Screen output goes to a temporary file and input comes from the given text while it lives.
-class Console {
- public:
-  explicit Console(const std::string& input = "") : out_(std::tmpfile()), in_(std::tmpfile()) {
-    EXPECT_TRUE(out_ && in_);
-    std::fwrite(input.data(), 1, input.size(), in_);
-    std::rewind(in_);
-    SetOutputStream(out_);
-    SetInputStream(in_);
-  }
-  ~Console() {
-    SetOutputStream(nullptr);
-    SetInputStream(nullptr);
-    std::fclose(out_);
-    std::fclose(in_);
-  }
-  Console(const Console&) = delete;
-  Console& operator=(const Console&) = delete;
-
-  std::string Output() const { return ReadStream(out_); }
-  // The input not read yet.
-  std::string InputLeft() const {
-    std::string rest;
-    for (int c = std::fgetc(in_); c != EOF; c = std::fgetc(in_)) rest += static_cast<char>(c);
-    return rest;
-  }
-
- private:
-  std::FILE* out_;
-  std::FILE* in_;
-};
 
 inline bool CanCreateIn(const fs::path& dir) {
   const fs::path probe = dir / "probe.tmp";

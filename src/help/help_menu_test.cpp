@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/console_capture.h"
+
 #include <cstdio>
 #include <string>
 
@@ -11,35 +13,6 @@
 #include "main_func/out.h"
 
 namespace {
-
-// Answers from a text, screen lines into a temporary file (the logo header goes straight to
-// standard output and is not compared here).
-class HelpConsole {
- public:
-  explicit HelpConsole(const std::string& input) : out_(std::tmpfile()), in_(std::tmpfile()) {
-    std::fwrite(input.data(), 1, input.size(), in_);
-    std::rewind(in_);
-    SetOutputStream(out_);
-    SetInputStream(in_);
-  }
-  ~HelpConsole() {
-    SetOutputStream(nullptr);
-    SetInputStream(nullptr);
-    std::fclose(out_);
-    std::fclose(in_);
-  }
-  std::string Output() const {
-    std::fflush(out_);
-    std::rewind(out_);
-    std::string data;
-    for (int c = std::fgetc(out_); c != EOF; c = std::fgetc(out_)) data += static_cast<char>(c);
-    return data;
-  }
-
- private:
-  std::FILE* out_;
-  std::FILE* in_;
-};
 
 std::string Join(const TextLines& lines) {
   std::string text;
@@ -63,14 +36,14 @@ class HelpMenuUnit : public ::testing::Test {
 };
 
 TEST_F(HelpMenuUnit, LicenceEndsInTheHelpMenu) {
-  HelpConsole console("\n0\n");
+  Console console("\n0\n");
   ShowLicense();
   EXPECT_EQ(console.Output(), Join(LicenseLines) + "  Press <Enter> to continue " + HelpMenuLines());
 }
 
 TEST_F(HelpMenuUnit, GuideWaitsBetweenItsPartsAndEndsInTheHelpMenu) {
   // With a wait missing, the help menu would read a letter and refuse it.
-  HelpConsole console("a\nb\nc\nd\n0\n");
+  Console console("a\nb\nc\nd\n0\n");
   ShowHelp();
   EXPECT_EQ(console.Output(), "\n" + std::string(HelpIntroLine) + "\n" + Join(HelpStartingOs) +
                                   Join(HelpVirtualHdd) + Join(HelpOptionsIni) +
@@ -78,7 +51,7 @@ TEST_F(HelpMenuUnit, GuideWaitsBetweenItsPartsAndEndsInTheHelpMenu) {
 }
 
 TEST_F(HelpMenuUnit, MenuLoopsThroughItsScreensUntilLeft) {
-  HelpConsole console("2\n\n2\n\n4\n");
+  Console console("2\n\n2\n\n4\n");
   HelpMenu();
   const std::string licence = Join(LicenseLines) + "  Press <Enter> to continue ";
   EXPECT_EQ(console.Output(), HelpMenuLines() + licence + HelpMenuLines() + licence +
