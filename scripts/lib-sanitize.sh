@@ -25,3 +25,26 @@ qh_probe_leak_sanitizer() {
     echo "== leak detection: off (LeakSanitizer does not work here)"
   fi
 }
+
+# Proves that clang's sanitizer and libFuzzer runtimes are there before anything is built:
+# a one-line program with AddressSanitizer and UndefinedBehaviorSanitizer and a one-function
+# fuzz target must link and run. Prints one line naming the missing package and fails
+# otherwise.
+qh_check_sanitizer_runtimes() {
+  local cxx=$1 probe_dir status=0
+  probe_dir=$(mktemp -d)
+  printf 'int main() { return 0; }\n' >"$probe_dir/asan.cpp"
+  printf '#include <cstddef>\n#include <cstdint>\nextern "C" int LLVMFuzzerTestOneInput(const uint8_t*, size_t) { return 0; }\n' \
+    >"$probe_dir/fuzz.cpp"
+  if ! "$cxx" -fsanitize=address,undefined "$probe_dir/asan.cpp" -o "$probe_dir/asan" \
+    >"$probe_dir/log" 2>&1 || ! ASAN_OPTIONS=detect_leaks=0 "$probe_dir/asan" >>"$probe_dir/log" 2>&1; then
+    echo "the sanitizer runtime does not link with $cxx: install libclang-rt-14-dev (scripts/lib.sh names it)"
+    status=1
+  elif ! "$cxx" -fsanitize=fuzzer "$probe_dir/fuzz.cpp" -o "$probe_dir/fuzz" >"$probe_dir/log" 2>&1 ||
+    ! ASAN_OPTIONS=detect_leaks=0 "$probe_dir/fuzz" -runs=1 >>"$probe_dir/log" 2>&1; then
+    echo "the libFuzzer runtime does not link with $cxx: install libclang-rt-14-dev (scripts/lib.sh names it)"
+    status=1
+  fi
+  rm -rf "$probe_dir"
+  return "$status"
+}

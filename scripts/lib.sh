@@ -5,10 +5,15 @@
 QH_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QH_JOBS=${QH_JOBS:-2}
 
+# Installed with --no-install-recommends, so every package a script or test uses is named
+# here, also those that another package only recommends: libclang-rt-14-dev holds clang's
+# sanitizer and libFuzzer runtimes (a recommendation of clang's own headers package), and
+# python3 runs the web servers of the end-to-end tests.
 QH_PACKAGES=(
   cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64
-  qemu-utils qemu-system-x86 wget p7zip-full tmux clang libssl-dev
+  qemu-utils qemu-system-x86 wget p7zip-full tmux clang libclang-rt-14-dev libssl-dev
+  python3
 )
 
 # Installs the packages that dpkg does not report as installed.
