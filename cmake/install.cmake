@@ -8,6 +8,11 @@ add_executable(make_demo_image ${PROJECT_SOURCE_DIR}/tools/make_demo_image.cpp)
 target_compile_options(make_demo_image PRIVATE ${QH_WARNINGS})
 target_link_libraries(make_demo_image PRIVATE qh_qemu_front)
 
+# Adds the Demo category to an installation's catalogue (scripts/demo-install).
+add_executable(demo_catalogue ${PROJECT_SOURCE_DIR}/tools/demo_catalogue.cpp)
+target_compile_options(demo_catalogue PRIVATE ${QH_WARNINGS})
+target_link_libraries(demo_catalogue PRIVATE qh_db qh_main_func)
+
 # A cross build cannot run the generator without an emulator at build time; the image is
 # the same on every platform, so packaging takes it from a native build (or runs the
 # generator under Wine).

@@ -6,20 +6,28 @@ QH_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QH_JOBS=${QH_JOBS:-2}
 
 # Installed with --no-install-recommends, so every package a script or test uses is named
-# here, also those that another package only recommends: libclang-rt-14-dev holds clang's
-# sanitizer and libFuzzer runtimes (a recommendation of clang's own headers package), and
-# python3 runs the web servers of the end-to-end tests.
-QH_PACKAGES=(
-  cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
-  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64
-  qemu-utils qemu-system-x86 wget p7zip-full tmux clang libclang-rt-14-dev libssl-dev
-  python3
+# here, also those that another package only recommends.
+# What building and running the program need (scripts/run):
+QH_RUN_PACKAGES=(
+  cmake ninja-build g++ libssl-dev qemu-utils qemu-system-x86 wget p7zip-full
 )
+# What the tests add (scripts/test): the test libraries, the Windows cross compiler and
+# Wine, tmux for the terminal test, clang with its sanitizer and libFuzzer runtimes
+# (libclang-rt-14-dev, only a recommendation of clang's own headers package), and python3
+# for the web servers of the end-to-end tests.
+QH_TEST_PACKAGES=(
+  libgtest-dev libgmock-dev libbenchmark-dev
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64
+  tmux clang libclang-rt-14-dev python3
+)
+QH_PACKAGES=("${QH_RUN_PACKAGES[@]}" "${QH_TEST_PACKAGES[@]}")
 
-# Installs the packages that dpkg does not report as installed.
+# Installs those of the named packages (all of QH_PACKAGES when none is named) that dpkg
+# does not report as installed.
 qh_install_missing() {
-  local missing=() package
-  for package in "${QH_PACKAGES[@]}"; do
+  local missing=() package wanted=("$@")
+  if ((${#wanted[@]} == 0)); then wanted=("${QH_PACKAGES[@]}"); fi
+  for package in "${wanted[@]}"; do
     if ! dpkg -s "$package" 2>/dev/null | grep -q '^Status: install ok installed'; then
       missing+=("$package")
     fi
