@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "c_api/screen.h"
-#include "db/db_test_util.h"
+#include "support/db_test_util.h"
 #include "db/ini_document.h"
 #include "db/ini_file.h"
 #include "launch_screens.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "db/category.h"
-#include "db/db_test_util.h"
+#include "support/db_test_util.h"
 #include "db/ini_document.h"
 #include "db/ini_file.h"
 #include "db/own_store.h"

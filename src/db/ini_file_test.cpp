@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "db/db_test_util.h"
+#include "support/db_test_util.h"
 #include "db/ini_document.h"
 #include "main_func/files.h"
 

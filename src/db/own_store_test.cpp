@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "db/category.h"
-#include "db/db_test_util.h"
+#include "support/db_test_util.h"
 #include "db/ini_document.h"
 #include "db/ini_file.h"
 #include "db/settings.h"

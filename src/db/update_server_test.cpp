@@ -7,25 +7,15 @@
 
 #include "main_func/addresses.h"
 
+#include "support/temp_dir.h"
 namespace {
 
 class UpdateServerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("qh_update_server_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    appDir_ = dir_.string() + "/";
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  void WriteOptions(const std::string& text) {
-    std::ofstream(dir_ / "options.ini", std::ios::binary) << text;
-  }
+  void WriteOptions(const std::string& text) { temp_.Write("options.ini", text); }
 
-  std::filesystem::path dir_;
-  std::string appDir_;
+  TempDir temp_;
+  std::string appDir_ = temp_.Dir();
 };
 
 TEST_F(UpdateServerTest, BuiltInServerWithoutOptionsOrKey) {

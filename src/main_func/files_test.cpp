@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "main_func/platform_test_util.h"
+#include "support/platform_test_util.h"
 
 using namespace platform_test;
 namespace fs = std::filesystem;

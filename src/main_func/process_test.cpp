@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "main_func/files.h"
-#include "main_func/platform_test_util.h"
+#include "support/platform_test_util.h"
 
 using namespace platform_test;
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "main_func/platform_test_util.h"
+#include "support/platform_test_util.h"
 
 using namespace platform_test;
 

@@ -6,7 +6,7 @@
 
 #include "db/settings.h"
 #include "main_func/sysinfo.h"
-#include "os/launch_test_util.h"
+#include "support/launch_test_util.h"
 
 namespace {
 

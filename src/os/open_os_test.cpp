@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "db/settings.h"
-#include "os/launch_test_util.h"
+#include "support/launch_test_util.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "db/settings.h"
-#include "os/launch_test_util.h"
+#include "support/launch_test_util.h"
 
 namespace {
 

@@ -5,27 +5,19 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/temp_dir.h"
 namespace {
 
 namespace fs = std::filesystem;
 
 class FrontConfigTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("qh-front-config-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
   std::string Write(const std::string& text) {
-    fs::path p = dir_ / "qemu.ini";
-    std::ofstream(p, std::ios::binary) << text;
-    return p.string();
+    temp_.Write("qemu.ini", text);
+    return temp_.File("qemu.ini");
   }
-  fs::path dir_;
+  TempDir temp_;
+  fs::path dir_ = temp_.Fs();
 };
 
 TEST_F(FrontConfigTest, ReadsTheQemuSection) {

@@ -6,26 +6,16 @@
 #include <fstream>
 #include <string>
 
+#include "support/temp_dir.h"
 namespace {
 
 class VersionsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("qh_versions_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_ / "updater");
-    base_ = dir_.string() + "/";
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  void Write(const std::string& rel, const std::string& text) {
-    std::filesystem::create_directories((dir_ / rel).parent_path());
-    std::ofstream(dir_ / rel, std::ios::binary) << text;
-  }
+  void SetUp() override { std::filesystem::create_directories(temp_.Fs("updater")); }
+  void Write(const std::string& rel, const std::string& text) { temp_.Write(rel, text); }
 
-  std::filesystem::path dir_;
-  std::string base_;
+  TempDir temp_;
+  std::string base_ = temp_.Dir();
 };
 
 TEST_F(VersionsTest, MissingFilesGiveNumberOneAndTextOnePointZero) {

@@ -12,53 +12,11 @@
 
 #include "main_func/files.h"
 #include "main_func/process.h"
+#include "support/temp_dir.h"
 #include "support/transcript.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// A relative path written the program's way (backslashes) as a native path fragment.
-fs::path Relative(const std::string& relPath) {
-  std::string portable = relPath;
-  for (char& c : portable) {
-    if (c == '\\') c = '/';
-  }
-  fs::path result(portable);
-  result.make_preferred();
-  return result;
-}
-
-std::string ReadBinary(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return "";
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBinary(const fs::path& file, const std::string& data) {
-  if (file.has_parent_path()) fs::create_directories(file.parent_path());
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(data.data(), static_cast<std::streamsize>(data.size()));
-  out.close();
-  if (!out) throw std::runtime_error("fixture: cannot write " + file.string());
-}
-
-// A folder of our own below the temporary directory; parallel test programs never share one.
-fs::path MakeUniqueRoot() {
-  std::random_device device;
-  std::mt19937_64 random(device() ^ static_cast<uint64_t>(
-      std::chrono::steady_clock::now().time_since_epoch().count()));
-  fs::path temp = fs::temp_directory_path();
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::ostringstream name;
-    name << "qh-fixture-" << std::hex << (random() & 0xffffffffffffULL);
-    fs::path candidate = temp / name.str();
-    if (fs::create_directory(candidate)) return candidate;
-  }
-  throw std::runtime_error("fixture: cannot create a folder in " + temp.string());
-}
-
-}  // namespace
 
 std::string ProgramFileName(const std::string& baseName) {
 #ifdef _WIN32
@@ -77,11 +35,10 @@ fs::path BuiltProgram(const std::string& baseName) {
   return program;
 }
 
-Fixture::Fixture(Layout layout) {
-  root_ = MakeUniqueRoot();
-  install_ = root_ / "inst";
-  work_ = root_ / "work";
-  runs_ = root_ / "runs";
+Fixture::Fixture(Layout layout) : root_("qh-fixture-") {
+  install_ = root_.Fs("inst");
+  work_ = root_.Fs("work");
+  runs_ = root_.Fs("runs");
   fs::create_directories(install_);
   fs::create_directories(work_);
   fs::create_directories(runs_);
@@ -89,20 +46,13 @@ Fixture::Fixture(Layout layout) {
   if (layout == Layout::Complete) InstallAllTools();
 }
 
-Fixture::~Fixture() {
-  if (std::getenv("QH_KEEP_FIXTURES") != nullptr) {
-    std::fprintf(stderr, "fixture kept: %s\n", root_.string().c_str());
-    return;
-  }
-  std::error_code ignored;
-  fs::remove_all(root_, ignored);
-}
+Fixture::~Fixture() = default;
 
 std::string Fixture::Dir() const {
   return install_.string() + static_cast<char>(fs::path::preferred_separator);
 }
 
-fs::path Fixture::FsPath(const std::string& relPath) const { return install_ / Relative(relPath); }
+fs::path Fixture::FsPath(const std::string& relPath) const { return install_ / NativeRelative(relPath); }
 
 std::string Fixture::Path(const std::string& relPath) const { return FsPath(relPath).string(); }
 

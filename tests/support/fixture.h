@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 struct RunResult {
   int exitCode = -1;
   std::string out;   // standard output, line ends normalised to "\n"
@@ -63,7 +65,7 @@ class Fixture {
                        const std::filesystem::path& workDir) const;
 
  private:
-  std::filesystem::path root_;      // holds everything below
+  TempDir root_;                    // holds everything below
   std::filesystem::path install_;   // the installation
   std::filesystem::path work_;      // an unrelated working folder
   std::filesystem::path runs_;      // redirected standard input and output of the runs

@@ -1,9 +1,10 @@
-// Helpers of the db unit tests: a throw-away folder, whole-file access, a captured console
-// and a folder that refuses new files.
+// Helpers of the db unit tests: the throw-away folder, whole-file access, a captured
+// console and a folder that refuses new files.
 #pragma once
 #include <gtest/gtest.h>
 
 #include "support/console_capture.h"
+#include "support/temp_dir.h"
 
 #include <chrono>
 #include <cstdio>
@@ -22,45 +23,10 @@ namespace fs = std::filesystem;
 using ::Console;
 using ::ReadStream;
 
-class TempDir {
- public:
-  TempDir() {
-    static int serial = 0;
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    for (;;) {
-      path_ = fs::temp_directory_path() /
-              ("qh_db_" + std::to_string(stamp) + "_" + std::to_string(++serial));
-      if (fs::create_directory(path_)) break;
-    }
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
+using ::TempDir;
 
-  // Native form with a trailing separator, as AppDir is.
-  std::string Dir() const { return path_.string() + static_cast<char>(fs::path::preferred_separator); }
-  fs::path Fs(const std::string& relPath = "") const { return relPath.empty() ? path_ : path_ / relPath; }
-  std::string File(const std::string& relPath) const { return Fs(relPath).string(); }
-
- private:
-  fs::path path_;
-};
-
-inline void WriteFile(const fs::path& path, const std::string& data) {
-  std::ofstream out(path, std::ios::binary);
-  out << data;
-}
-
-inline std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
+inline void WriteFile(const fs::path& path, const std::string& data) { WriteBinary(path, data); }
+inline std::string ReadFile(const fs::path& path) { return ReadBinary(path); }
 
 inline bool CanCreateIn(const fs::path& dir) {
   const fs::path probe = dir / "probe.tmp";
