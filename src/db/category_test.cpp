@@ -14,19 +14,9 @@ using dbtest::WriteFile;
 
 namespace {
 
-class CategoryTest : public ::testing::Test {
+class CategoryTest : public dbtest::DbFolderFixture {
  protected:
-  void SetUp() override {
-    ResetSettings();
-    AppDir = dir.Dir();
-    DbDir = "db";
-    std::filesystem::create_directory(dir.Fs("db"));
-    CategoryCount = 3;
-    CategoryNames[1] = "Linux";
-    CategoryNames[2] = "Own";
-    CategoryNames[3] = "Dos";
-  }
-  void TearDown() override { ResetSettings(); }
+  void SetUp() override { UseCategories({"Linux", "Own", "Dos"}); }
 
   void Category(const std::string& name, const std::string& text) {
     WriteFile(dir.Fs("db") / (name + ".ini"), text);
@@ -35,7 +25,6 @@ class CategoryTest : public ::testing::Test {
     return " * ERROR File " + NativePath(AppDir + "db\\" + name + ".ini") + " not exists!\n";
   }
 
-  TempDir dir;
   OsList list{};
 };
 

@@ -19,17 +19,7 @@ using dbtest::WriteFile;
 
 namespace {
 
-class IniBadInputTest : public ::testing::Test {
- protected:
-  IniFile With(const std::string& text) {
-    WriteFile(dir.Fs("t.ini"), text);
-    return IniFile(path);
-  }
-  std::string Text() const { return ReadFile(dir.Fs("t.ini")); }
-
-  TempDir dir;
-  std::string path = dir.File("t.ini");
-};
+using IniBadInputTest = dbtest::IniFileFixture;
 
 TEST_F(IniBadInputTest, CrOnlyLineEndsSeparateLinesAndNewLinesFollowThem) {
   IniFile ini = With("[main]\rcount=3\r[1]\rname=Mac\rversion=9\r");
@@ -104,15 +94,10 @@ TEST_F(IniBadInputTest, TenThousandSectionsAreReadWrittenAndErased) {
 
 // Category files and Own.ini of that size: the lists stop at 100 entries, and deleting the
 // first of 10,000 own entries moves every other one down without taking minutes.
-class HugeCategoryTest : public ::testing::Test {
+class HugeCategoryTest : public dbtest::DbFolderFixture {
  protected:
   void SetUp() override {
-    ResetSettings();
-    AppDir = dir.Dir();
-    DbDir = "db";
-    std::filesystem::create_directory(dir.Fs("db"));
-    CategoryCount = 1;
-    CategoryNames[1] = "Own";
+    UseCategories({"Own"});
     std::string text = "[main]\r\ncount=10000\r\n";
     for (int k = 1; k <= 10000; ++k) {
       const std::string n = std::to_string(k);
@@ -121,8 +106,6 @@ class HugeCategoryTest : public ::testing::Test {
     }
     WriteFile(dir.Fs("db") / "Own.ini", text);
   }
-  void TearDown() override { ResetSettings(); }
-  TempDir dir;
 };
 
 TEST_F(HugeCategoryTest, ListsStopAtTheirHundredSlots) {

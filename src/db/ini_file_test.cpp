@@ -14,18 +14,7 @@ using dbtest::WriteFile;
 
 namespace {
 
-class IniFileTest : public ::testing::Test {
- protected:
-  // Writes the file's text and returns an IniFile on it.
-  IniFile With(const std::string& text) {
-    WriteFile(dir.Fs("t.ini"), text);
-    return IniFile(path);
-  }
-  std::string Text() const { return ReadFile(dir.Fs("t.ini")); }
-
-  TempDir dir;
-  std::string path = dir.File("t.ini");
-};
+using IniFileTest = dbtest::IniFileFixture;
 
 // ---- reading ----
 
@@ -39,58 +28,39 @@ TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefault) {
   EXPECT_EQ(ini.ReadString("a", "x", "def"), "1");
 }
 
-TEST_F(IniFileTest, NamesMatchWithoutRegardToCase) {
-  IniFile ini = With("[Paths]\r\nDB=data\r\n");
-  EXPECT_EQ(ini.ReadString("paths", "db", "x"), "data");
-  EXPECT_EQ(ini.ReadString("PATHS", "Db", "x"), "data");
-}
-
-TEST_F(IniFileTest, BlanksAroundNamesAndValueAreDropped) {
-  IniFile ini = With("  [ sec ]  \r\n  key  =  two  words \t\r\n");
-  EXPECT_EQ(ini.ReadString("sec", "key", "x"), "two  words");
-}
-
-TEST_F(IniFileTest, EmptyValueIsEmptyNotTheDefault) {
-  IniFile ini = With("[a]\r\nempty=\r\nblanks=   \r\n");
-  EXPECT_EQ(ini.ReadString("a", "empty", "def"), "");
-  EXPECT_EQ(ini.ReadString("a", "blanks", "def"), "");
-}
-
-TEST_F(IniFileTest, AtMost2047CharactersOfAValue) {
-  IniFile ini = With("[a]\r\nlong=" + std::string(3000, 'v') + "\r\nexact=" +
-                     std::string(2047, 'w') + "\r\n");
-  EXPECT_EQ(ini.ReadString("a", "long", ""), std::string(2047, 'v'));
-  EXPECT_EQ(ini.ReadString("a", "exact", ""), std::string(2047, 'w'));
-}
-
-TEST_F(IniFileTest, LinesWithoutEqualsAndKeysBeforeAnySectionAreIgnored) {
-  IniFile ini = With("top=1\r\n[a]\r\njunk\r\n; note\r\nx=2\r\n");
-  EXPECT_EQ(ini.ReadString("a", "top", "def"), "def");
-  EXPECT_EQ(ini.ReadString("a", "junk", "def"), "def");
-  EXPECT_EQ(ini.ReadString("a", "x", "def"), "2");
-}
-
-TEST_F(IniFileTest, ByteOrderMarkDoesNotHideTheFirstSection) {
-  IniFile ini = With("\xEF\xBB\xBF[a]\r\nx=1\r\n");
-  EXPECT_EQ(ini.ReadString("a", "x", "def"), "1");
-}
-
-TEST_F(IniFileTest, FirstOfDuplicateSectionsAndKeysIsRead) {
-  IniFile ini = With("[a]\nx=1\nx=9\n[b]\n[A]\nx=2\ny=3\n");
-  EXPECT_EQ(ini.ReadString("a", "x", "def"), "1");
-  EXPECT_EQ(ini.ReadString("a", "y", "def"), "def");
-}
-
-TEST_F(IniFileTest, LfLinesAndLastLineWithoutEndAreRead) {
-  IniFile ini = With("[a]\nx=1\ny=2");
-  EXPECT_EQ(ini.ReadString("a", "x", ""), "1");
-  EXPECT_EQ(ini.ReadString("a", "y", ""), "2");
-}
-
-TEST_F(IniFileTest, BytesOutsideAsciiAreReadAsTheyAreAndCaseFoldsOnlyAscii) {
-  IniFile ini = With("[\xC3\x84]\r\nname=\xC5\xBDlu\xC5\xA5ou\xC4\x8Dk\xC3\xBD \xE9\r\n");
-  EXPECT_EQ(ini.ReadString("\xC3\x84", "NAME", ""), "\xC5\xBDlu\xC5\xA5ou\xC4\x8Dk\xC3\xBD \xE9");
-  EXPECT_EQ(ini.ReadString("\xC3\xA4", "name", "def"), "def");
+// One row a reading rule: the file's text, and what ReadString(section, key, "def") gives.
+TEST_F(IniFileTest, ReadingRules) {
+  const std::string bigValue = "[a]\r\nlong=" + std::string(3000, 'v') + "\r\nexact=" +
+                               std::string(2047, 'w') + "\r\n";
+  const struct {
+    const char* rule;
+    std::string text, section, key, expected;
+  } rows[] = {
+      {"names match without regard to case", "[Paths]\r\nDB=data\r\n", "paths", "db", "data"},
+      {"names match without regard to case", "[Paths]\r\nDB=data\r\n", "PATHS", "Db", "data"},
+      {"blanks around names and value are dropped", "  [ sec ]  \r\n  key  =  two  words \t\r\n",
+       "sec", "key", "two  words"},
+      {"an empty value is empty, not the default", "[a]\r\nempty=\r\n", "a", "empty", ""},
+      {"a value of blanks is empty", "[a]\r\nblanks=   \r\n", "a", "blanks", ""},
+      {"at most 2047 characters of a value", bigValue, "a", "long", std::string(2047, 'v')},
+      {"2047 characters are kept whole", bigValue, "a", "exact", std::string(2047, 'w')},
+      {"keys before any section are ignored", "top=1\r\n[a]\r\njunk\r\nx=2\r\n", "a", "top", "def"},
+      {"a line without = is no key", "top=1\r\n[a]\r\njunk\r\n; note\r\nx=2\r\n", "a", "junk", "def"},
+      {"lines after junk still read", "top=1\r\n[a]\r\njunk\r\n; note\r\nx=2\r\n", "a", "x", "2"},
+      {"a byte order mark does not hide the first section", "\xEF\xBB\xBF[a]\r\nx=1\r\n", "a", "x", "1"},
+      {"the first of duplicate keys is read", "[a]\nx=1\nx=9\n[b]\n[A]\nx=2\ny=3\n", "a", "x", "1"},
+      {"the first of duplicate sections is read", "[a]\nx=1\nx=9\n[b]\n[A]\nx=2\ny=3\n", "a", "y", "def"},
+      {"LF lines are read", "[a]\nx=1\ny=2", "a", "x", "1"},
+      {"a last line without end is read", "[a]\nx=1\ny=2", "a", "y", "2"},
+      {"bytes outside ASCII are read as they are",
+       "[\xC3\x84]\r\nname=\xC5\xBDlu\xC5\xA5ou\xC4\x8Dk\xC3\xBD \xE9\r\n", "\xC3\x84", "NAME",
+       "\xC5\xBDlu\xC5\xA5ou\xC4\x8Dk\xC3\xBD \xE9"},
+      {"case folds only ASCII", "[\xC3\x84]\r\nname=x\r\n", "\xC3\xA4", "name", "def"},
+  };
+  for (const auto& row : rows) {
+    IniFile ini = With(row.text);
+    EXPECT_EQ(ini.ReadString(row.section, row.key, "def"), row.expected) << row.rule;
+  }
 }
 
 TEST_F(IniFileTest, AFolderInPlaceOfTheFileReadsAsEmpty) {

@@ -27,17 +27,9 @@ std::string Entry(int k, const std::string& name, int from = 0) {
          "\r\nfilename=f" + v + ".iso\r\nostype=cdrom\r\nvga=std\r\n";
 }
 
-class OwnStoreTest : public ::testing::Test {
+class OwnStoreTest : public dbtest::DbFolderFixture {
  protected:
-  void SetUp() override {
-    ResetSettings();
-    AppDir = dir.Dir();
-    DbDir = "db";
-    std::filesystem::create_directory(dir.Fs("db"));
-    CategoryCount = 1;
-    CategoryNames[1] = "Own";
-  }
-  void TearDown() override { ResetSettings(); }
+  void SetUp() override { UseCategories({"Own"}); }
 
   std::filesystem::path Own() const { return dir.Fs("db") / "Own.ini"; }
   std::string Text() const { return ReadFile(Own()); }
@@ -52,7 +44,6 @@ class OwnStoreTest : public ::testing::Test {
     return entry.name;
   }
 
-  TempDir dir;
 };
 
 TEST_F(OwnStoreTest, OwnIniLiesInTheDbFolderWhateverTheCatalogue) {

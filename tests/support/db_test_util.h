@@ -12,8 +12,11 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <initializer_list>
 #include <string>
 
+#include "db/ini_file.h"
+#include "db/settings.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
 
@@ -27,6 +30,35 @@ using ::TempDir;
 
 inline void WriteFile(const fs::path& path, const std::string& data) { WriteBinary(path, data); }
 inline std::string ReadFile(const fs::path& path) { return ReadBinary(path); }
+
+// An IniFile on t.ini in a fresh folder: With(text) writes the file first.
+class IniFileFixture : public ::testing::Test {
+ protected:
+  IniFile With(const std::string& text) {
+    WriteFile(dir.Fs("t.ini"), text);
+    return IniFile(path);
+  }
+  std::string Text() const { return ReadFile(dir.Fs("t.ini")); }
+
+  TempDir dir;
+  std::string path = dir.File("t.ini");
+};
+
+// An installation whose settings name a fresh db folder and the given categories.
+class DbFolderFixture : public ::testing::Test {
+ protected:
+  void UseCategories(std::initializer_list<const char*> names) {
+    ResetSettings();
+    AppDir = dir.Dir();
+    DbDir = "db";
+    fs::create_directory(dir.Fs("db"));
+    CategoryCount = 0;
+    for (const char* name : names) CategoryNames[++CategoryCount] = name;
+  }
+  void TearDown() override { ResetSettings(); }
+
+  TempDir dir;
+};
 
 inline bool CanCreateIn(const fs::path& dir) {
   const fs::path probe = dir / "probe.tmp";
