@@ -8,7 +8,7 @@ QH_JOBS=${QH_JOBS:-2}
 QH_PACKAGES=(
   cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64
-  qemu-utils qemu-system-x86 wget p7zip-full tmux clang libssl-dev
+  qemu-utils qemu-system-x86 wget p7zip-full tmux clang libssl-dev openssl
 )
 
 # Installs the packages that dpkg does not report as installed.
