@@ -14,7 +14,7 @@
 
 namespace {
 
-// Made afresh by openssl for every ctest run (tests/support/signature_vectors.sh, a setup
+// Made afresh by openssl for every ctest run (tests/support/test_keys.sh, a setup
 // step that runs on the host, also for the Windows build); a direct run on POSIX makes them.
 std::string VectorsDir() { return ExeDir() + "signature_vectors\\"; }
 
@@ -57,10 +57,10 @@ std::string Upper(std::string text) {
 }  // namespace
 
 TEST(SignatureTest, OpensslSignatureVerifiesAndEveryChangeFails) {
-#if !defined(_WIN32) && defined(QH_SIGNATURE_VECTORS_SCRIPT)
+#if !defined(_WIN32) && defined(QH_TEST_KEYS_SCRIPT)
   if (!FileExists(VectorsDir() + "ver.ini.sig")) {
-    ASSERT_EQ(RunAndWait(std::string("bash ") + QH_SIGNATURE_VECTORS_SCRIPT + " " +
-                             ExeDir() + "signature_vectors", ShowHidden),
+    ASSERT_EQ(RunAndWait(std::string("bash ") + QH_TEST_KEYS_SCRIPT + " vectors " + ExeDir() +
+                             "signature_vectors", ShowHidden),
               0);
   }
 #endif
