@@ -43,8 +43,12 @@ void FetchUpdater() {
   WriteText(".");
   const ReleaseCheck release =
       CheckRelease(keys, AppDir + "temp\\ver.ini", AppDir + "updater\\release.ini");
-  // A version file that did not arrive is the failure the final check reports.
-  if (release == ReleaseCheck::Missing) return;
+  // A version file that did not arrive names no package that could be trusted: nothing more
+  // is fetched, and the final check reports the failure after the usual progress dots.
+  if (release == ReleaseCheck::Missing) {
+    WriteLine("......");
+    return;
+  }
   if (release != ReleaseCheck::Unsigned && release != ReleaseCheck::Accepted) {
     WriteLine();
     WriteLine("    The update server's version file " + ReleaseProblem(release) + ".");
