@@ -423,6 +423,7 @@ TEST(Updater, SignedServer) {
     std::string keptBefore = "";  // updater\release.ini
     std::string out = "";         // the lines after the opening, "" for the full update
     std::string keptAfter = "[release]\r\nserial=100\r\n";
+    std::string key = "";  // options.ini [update] key in place of the signing key's
   };
   const std::string refused = " > The update server's version file ";
   const std::string notUpdated = ". Nothing was updated. \n\nPress <Enter> to continue";
@@ -445,13 +446,16 @@ TEST(Updater, SignedServer) {
        .out = refused + "has expired" + notUpdated, .keptAfter = ""},
       {.name = "no release section", .release = "",
        .out = refused + "has no valid [release] serial and expires" + notUpdated, .keptAfter = ""},
+      {.name = "a key that is not one", .out = refused + "is not signed correctly" + notUpdated,
+       .keptAfter = "", .key = "04" + std::string(128, 'g')},
       {.name = "server without a key", .how = Row::NoKey, .keptAfter = ""},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     Fixture fx;
     const std::string key = MakeTestKey(fx, "release");
-    Installation(fx, row.how == Row::NoKey ? "" : IniText({"key=" + key}));
+    const std::string configured = row.key.empty() ? key : row.key;
+    Installation(fx, row.how == Row::NoKey ? "" : IniText({"key=" + configured}));
     if (!row.keptBefore.empty()) fx.Write("updater\\release.ini", row.keptBefore);
     ServerFile(fx, "upt/prg/3.zip", "package prg");
     ServerFile(fx, "upt/db/4.zip", "package db");
