@@ -13,12 +13,13 @@ QH_RUN_PACKAGES=(
 )
 # What the tests add (scripts/test): the test libraries, the Windows cross compiler and
 # Wine, tmux for the terminal test, clang with its sanitizer and libFuzzer runtimes
-# (libclang-rt-14-dev, only a recommendation of clang's own headers package), and python3
-# for the web servers of the end-to-end tests.
+# (libclang-rt-14-dev, only a recommendation of clang's own headers package), python3 for
+# the web servers of the end-to-end tests, and openssl for the test keys and signatures
+# (and the release tool's).
 QH_TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64
-  tmux clang libclang-rt-14-dev python3
+  tmux clang libclang-rt-14-dev python3 openssl
 )
 QH_PACKAGES=("${QH_RUN_PACKAGES[@]}" "${QH_TEST_PACKAGES[@]}")
 

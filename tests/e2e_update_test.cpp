@@ -22,6 +22,7 @@
 #include "main_func/sha256.h"
 #include "support/catalogue.h"
 #include "support/fixture.h"
+#include "support/signing.h"
 #include "support/transcript.h"
 #include "support/updater_fixture.h"
 
@@ -132,13 +133,13 @@ class EndToEnd : public ::testing::Test {
     return RunRedirected(command, "", "", log, log);
   }
 
-  // Makes the server's tree from this build.
-  void Publish(const Release& r) {
+  // Makes the server's tree from this build (extra: more arguments of the release tool).
+  void Publish(const Release& r, const std::string& extra = "") {
     const std::string out = fx_.Path("..\\release");
     fs::remove_all(out);
     ASSERT_EQ(Shell("bash " + (SourceDir() / "scripts" / "make-release").string() + " --prg " +
                     r.prg + " --db " + r.db + " --tools " + r.tools + " --updater " +
-                    r.updater + " --build " + BuildDir().string() + " --out " + out),
+                    r.updater + " --build " + BuildDir().string() + " --out " + out + extra),
               0)
         << fx_.Read("..\\shell.log");
     fs::copy(out, server_->Root(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
@@ -271,6 +272,45 @@ TEST_F(EndToEnd, ServerDownChangesNothing) {
                                 " > No need to update updater ... \n\nPress <Enter> to continue",
                                 "Quillhaven\n==========\n"}));
   EXPECT_EQ(Files(), before);
+}
+
+// A tree signed by the release tool, served to an installation that pairs the server with
+// the key: changed by one character it installs nothing; as signed it installs, and the
+// serial is kept; the start-up check fetches a missing updater from it.
+TEST_F(EndToEnd, SignedReleaseInstallsOnlyAsSigned) {
+  const std::string key = MakeTestKey(fx_, "release");
+  fx_.Write("options.ini", IniText({"[update]", "server=" + server_->Url(), "key=" + key}));
+  Publish({"2:1.4.2", "1:2026.01", "1:1.0", "1:1.2.2"},
+          " --key " + fx_.Path("..\\release.pem") + " --serial 500 --expires-days 30");
+  const std::string verIni = fx_.Read("..\\srv\\ver.ini");
+  ASSERT_NE(verIni.find("[release]\r\nserial=500\r\nexpires="), std::string::npos) << verIni;
+  ASSERT_EQ(fx_.Read("..\\srv\\ver.ini.sig").size(), 130u);
+  std::string changed = verIni;
+  changed.replace(changed.find("1.4.2"), 5, "1.4.3");
+  fx_.Write("..\\srv\\ver.ini", changed);
+  const auto before = Files();
+
+  RunResult refused = RunUpdater(fx_, "\n");
+
+  EXPECT_TRUE(InOrder(refused.out, {"Checking for new updates ...\n\n"
+                                    " > The update server's version file is not signed correctly. "
+                                    "Nothing was updated. \n\nPress <Enter> to continue",
+                                    "Quillhaven\n==========\n"}));
+  EXPECT_EQ(Files(), before);
+
+  fx_.Write("..\\srv\\ver.ini", verIni);
+  RunResult run = RunUpdater(fx_, "\n");
+
+  EXPECT_TRUE(InOrder(run.out, {" > Downloading new program version 1.4.2 ...\n\n > Unpacking ... \n",
+                                " > No need to update updater ... \n\nPress <Enter> to continue"}));
+  EXPECT_EQ(fx_.Read("ver.ini"), IniText({"[version]", "aver=2", "version=1.4.2"}));
+  EXPECT_EQ(fx_.Read("updater\\release.ini"), IniText({"[release]", "serial=500"}));
+
+  fx_.Remove("updater\\updater");
+  RunResult start = fx_.Run("0\n");
+  EXPECT_TRUE(InOrder(start.out, {"  Updater ... [ ERROR ] - updater is outdated or missing.\n",
+                                  "    Downloading new one ...", ".\n [ OK ]\n"}));
+  EXPECT_TRUE(fs::is_regular_file(fx_.FsPath("updater\\updater")));
 }
 
 // A server's ver.ini without the hashes, as older release tools wrote it: 7-Zip's test of

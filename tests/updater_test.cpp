@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "support/catalogue.h"
+#include "main_func/sha256.h"
 #include "support/fixture.h"
+#include "support/signing.h"
 #include "support/transcript.h"
 #include "support/updater_fixture.h"
 
@@ -406,6 +408,96 @@ TEST(Updater, OnlyPackagesWithTheServerHashAreInstalled) {
   EXPECT_FALSE(fx.Exists("updater\\helper_started.txt"));
   for (const char* zip : {"3.zip", "4.zip", "5.zip", "6.zip", "upt.zip"})
     EXPECT_FALSE(fx.Exists(std::string("updater\\temp\\") + zip)) << zip;
+}
+
+// A server paired with a key in options.ini: its version file is read only when signed by
+// that key, not older than the newest one accepted, not expired; and then only packages
+// with their sha256 are installed. A server without a key is read as before.
+TEST(Updater, SignedServer) {
+  if (!CannotSign().empty()) GTEST_SKIP() << CannotSign();
+  struct Row {
+    const char* name;
+    std::string release = "serial=100\r\nexpires=2099-12-31\r\n";  // the [release] lines
+    bool dbHash = true;
+    enum { Signed, ChangedAfterSigning, NoSignature, NoKey } how = Signed;
+    std::string keptBefore = "";  // updater\release.ini
+    std::string out = "";         // the lines after the opening, "" for the full update
+    std::string keptAfter = "[release]\r\nserial=100\r\n";
+    std::string key = "";  // options.ini [update] key in place of the signing key's
+  };
+  const std::string refused = " > The update server's version file ";
+  const std::string notUpdated = ". Nothing was updated. \n\nPress <Enter> to continue";
+  const std::string kept200 = "[release]\r\nserial=200\r\n";
+  const Row rows[] = {
+      {.name = "signed full update", .keptBefore = "[release]\r\nserial=99\r\n"},
+      {.name = "changed after signing", .how = Row::ChangedAfterSigning,
+       .out = refused + "is not signed correctly" + notUpdated, .keptAfter = ""},
+      {.name = "no signature", .how = Row::NoSignature, .out = refused + "is not signed correctly" + notUpdated,
+       .keptAfter = ""},
+      {.name = "package without sha256", .dbHash = false,
+       .out = " > Downloading new program version 1.5.0 ...\n\n > Unpacking ... \n\n\n"
+              " > Downloading new database version 2026.12 ...\n\n > Unpacking ... \n"
+              " > The signed version file gives no SHA-256 for this package; it was not "
+              "installed. \n\n\n" + std::string(NoUpdater)},
+      {.name = "older serial", .keptBefore = kept200, .out = refused + "is older than one accepted before" + notUpdated,
+       .keptAfter = kept200},
+      {.name = "same serial again", .keptBefore = "[release]\r\nserial=100\r\n"},
+      {.name = "expired", .release = "serial=100\r\nexpires=2001-01-01\r\n",
+       .out = refused + "has expired" + notUpdated, .keptAfter = ""},
+      {.name = "no release section", .release = "",
+       .out = refused + "has no valid [release] serial and expires" + notUpdated, .keptAfter = ""},
+      {.name = "a key that is not one", .out = refused + "is not signed correctly" + notUpdated,
+       .keptAfter = "", .key = "04" + std::string(128, 'g')},
+      {.name = "server without a key", .how = Row::NoKey, .keptAfter = ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Fixture fx;
+    const std::string key = MakeTestKey(fx, "release");
+    const std::string configured = row.key.empty() ? key : row.key;
+    Installation(fx, row.how == Row::NoKey ? "" : IniText({"key=" + configured}));
+    if (!row.keptBefore.empty()) fx.Write("updater\\release.ini", row.keptBefore);
+    ServerFile(fx, "upt/prg/3.zip", "package prg");
+    ServerFile(fx, "upt/db/4.zip", "package db");
+    std::string prgHash, dbHash;
+    Sha256File(fx.Path("..\\srv\\upt\\prg\\3.zip"), prgHash);
+    if (row.dbHash) Sha256File(fx.Path("..\\srv\\upt\\db\\4.zip"), dbHash);
+    ServerFile(fx, "ver.ini", (row.release.empty() ? "" : "[release]\r\n" + row.release) +
+                                  ServerVerIni({3, "1.5.0", prgHash}, {4, "2026.12", dbHash},
+                                               {2, "x"}, {2, "x"}));
+    if (row.how != Row::NoSignature) SignServerFile(fx, "release", "ver.ini");
+    if (row.how == Row::ChangedAfterSigning)
+      ServerFile(fx, "ver.ini", fx.Read("..\\srv\\ver.ini") + "[3rdapps]\r\naver=9\r\n");
+    const auto before = Installed(fx);
+
+    RunResult run = RunUpdater(fx, "\n");
+
+    const bool installs = row.out.empty() || row.out.find("Unpacking") != std::string::npos;
+    EXPECT_TRANSCRIPT(Opening() + (row.out.empty()
+                                       ? " > Downloading new program version 1.5.0 ...\n\n"
+                                         " > Unpacking ... \n\n\n"
+                                         " > Downloading new database version 2026.12 ...\n\n"
+                                         " > Unpacking ... \n\n\n" + std::string(NoUpdater)
+                                       : row.out),
+                      run.out);
+    std::vector<std::string> calls = {Fetch(fx, "ver.ini")};
+    if (row.how != Row::NoKey) calls.push_back(Fetch(fx, "ver.ini.sig"));
+    if (installs) {
+      calls.push_back(Fetch(fx, "upt/prg/3.zip"));
+      calls.push_back(SevenZip("x -bd -o..\\ -Y temp\\3.zip"));
+      calls.push_back(Fetch(fx, "upt/db/4.zip"));
+      if (row.dbHash) calls.push_back(SevenZip("x -bd -o..\\db\\ -y temp\\4.zip"));
+    }
+    EXPECT_EQ(fx.ToolLog(), calls);
+    if (!installs) {
+      auto after = Installed(fx);
+      EXPECT_EQ(after, before);
+    }
+    EXPECT_EQ(fx.Read("updater\\release.ini"), row.keptAfter.empty() ? row.keptBefore : row.keptAfter);
+    ASSERT_TRUE(WaitForFile(fx, "main_started.txt"));
+    EXPECT_FALSE(fx.Exists("updater\\temp\\ver.ini"));
+    EXPECT_FALSE(fx.Exists("updater\\temp\\ver.ini.sig"));
+  }
 }
 
 TEST(Updater, MissingHelperEndsLikeAnOrdinaryRun) {

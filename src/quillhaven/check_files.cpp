@@ -1,9 +1,11 @@
 #include "quillhaven/check_files.h"
 
 #include <string>
+#include <vector>
 
 #include "db/ini_file.h"
 #include "db/settings.h"
+#include "db/signed_release.h"
 #include "db/update_server.h"
 #include "main_func/addresses.h"
 #include "main_func/files.h"
@@ -31,23 +33,38 @@ bool FetchedIsSound(const std::string& path, const std::string& sha256) {
 
 const char* const DamagedEnding = " is damaged (SHA-256 does not match); it was not installed.";
 
-// Fetches the updater from the update server into "updater\". Returns true when
-// "updater\updater.exe" is there afterwards.
-bool BootstrapUpdater() {
-  WriteLine(" [ ERROR ] - updater is outdated or missing.");
-  WriteText("    Downloading new one ...");
-  MakeDir(AppDir + "temp");
-  if (!DirExists(AppDir + "updater")) MakeDir(AppDir + "updater");
+// Fetches the updater package and the self-update helper into "updater\", from a server
+// whose version file passes its checks.
+void FetchUpdater() {
   const std::string server = UpdateServer(AppDir);
-
+  const std::vector<std::string> keys = TrustedKeys(AppDir);
   Fetch("temp\\", server + "ver.ini", "ver.ini");
+  if (!keys.empty()) Fetch("temp\\", server + "ver.ini.sig", "ver.ini.sig");
   WriteText(".");
+  const ReleaseCheck release =
+      CheckRelease(keys, AppDir + "temp\\ver.ini", AppDir + "updater\\release.ini");
+  // A version file that did not arrive names no package that could be trusted: nothing more
+  // is fetched, and the final check reports the failure after the usual progress dots.
+  if (release == ReleaseCheck::Missing) {
+    WriteLine("......");
+    return;
+  }
+  if (release != ReleaseCheck::Unsigned && release != ReleaseCheck::Accepted) {
+    WriteLine();
+    WriteLine("    The update server's version file " + ReleaseProblem(release) + ".");
+    return;
+  }
   const IniFile serverVersions(AppDir + "temp\\ver.ini");
   const std::string n = std::to_string(serverVersions.ReadInteger("updater", "aver", 1));
   const std::string packageSha256 = serverVersions.ReadString("updater", "sha256", "");
   const std::string helperSha256 = serverVersions.ReadString("updater", "uptsha256", "");
   RemoveFile(AppDir + "temp\\ver.ini");
   WriteText(".");
+  if (release == ReleaseCheck::Accepted && (packageSha256.empty() || helperSha256.empty())) {
+    WriteLine();
+    WriteLine("    The signed version file gives no SHA-256 for the updater; it was not installed.");
+    return;
+  }
 
   Fetch("temp\\", server + "upt/up/" + n + ".zip", n + ".zip");
   WriteText("..");
@@ -69,9 +86,17 @@ bool BootstrapUpdater() {
     WriteLine(".");
     if (!helperSound) WriteLine(std::string("    The self-update program") + DamagedEnding);
   }
+}
 
-  RemoveFile(AppDir + "temp\\" + n + ".zip");
-  // A tool may have left more in the folder than the two files named above.
+// Fetches the updater from the update server into "updater\". Returns true when
+// "updater\updater.exe" is there afterwards.
+bool BootstrapUpdater() {
+  WriteLine(" [ ERROR ] - updater is outdated or missing.");
+  WriteText("    Downloading new one ...");
+  MakeDir(AppDir + "temp");
+  if (!DirExists(AppDir + "updater")) MakeDir(AppDir + "updater");
+  FetchUpdater();
+  // The tools may have left more in the folder than the files named above.
   DeleteDirTree(AppDir + "temp", true);
 
   if (FileExists(AppDir + "updater\\updater.exe")) {

@@ -11,6 +11,7 @@
 #include "main_func/out.h"
 #include "main_func/sha256.h"
 #include "updater/func.h"
+#include "updater/server_trust.h"
 #include "updater/versions.h"
 
 namespace {
@@ -34,6 +35,10 @@ void Unpack(const std::string& switches, const std::string& archive) {
 // is that very file. Without the key it goes on as it comes, and so does an archive that
 // did not arrive at all, which installs nothing anyway.
 bool PackageIsSound(const PackageVersion& v, const std::string& zip) {
+  if (v.sha256Required && v.sha256.empty()) {
+    WriteLine(" > The signed version file gives no SHA-256 for this package; it was not installed. ");
+    return false;
+  }
   if (v.sha256.empty() || !FileExists(TempPath(zip)) || FileHasSha256(TempPath(zip), v.sha256))
     return true;
   WriteLine(" > The package is damaged (SHA-256 does not match); it was not installed. ");
@@ -123,10 +128,17 @@ void RunUpdate() {
   Server = UpdateServer(UpdaterBaseDir);
   FetchToTemp("ver.ini", "ver.ini");
   WriteLine();
+  const ServerTrust trust = CheckServerVersionFile(FetchToTemp);
+  if (trust == ServerTrust::Refused) {
+    WriteLine();
+    StartMainProgram();
+    return;
+  }
 
   UpdateVersions versions;
   DbDir = ReadLocalVersions(UpdaterBaseDir, versions);
   ReadServerVersions(TempPath("ver.ini"), versions);
+  if (trust == ServerTrust::Verified) RequireSha256(versions);
   RemoveFile(TempPath("ver.ini"));
 
   if (versions.program.Newer()) UpdateProgram(versions.program);

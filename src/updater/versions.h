@@ -8,6 +8,7 @@ struct PackageVersion {
   int server = 1;
   std::string text = "1.0";  // the server's version text, shown to the user
   std::string sha256;        // the server's hash of package number server; "" checks none
+  bool sha256Required = false;  // from a signed version file: without sha256, not installed
   bool Newer() const { return server > local; }
 };
 
