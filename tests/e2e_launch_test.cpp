@@ -131,14 +131,14 @@ TEST_F(WgetEndToEnd, DownloadsAnImageAndContinuesAPartialOne) {
 
   // A whole download: category, entry, download, then Exit in the memory menu.
   RunResult run = fx.Run("2\n1\n1\n0\n0\n");
-  EXPECT_TRANSCRIPT(UpToDownload() + leaveAtMemoryMenu, run.out);
+  EXPECT_TRANSCRIPT(UpToDownload() + " Image verified (SHA-256)\n" + leaveAtMemoryMenu, run.out);
   EXPECT_TRUE(ReadFile(fx.FsPath("images\\tiny.iso")) == image);
 
   // A stopped download left part of the file: the next attempt asks only for the rest.
   fx.Remove("images\\tiny.iso");
   fx.Write("images\\temp\\tiny.iso", image.substr(0, 1000000));
   run = fx.Run("2\n1\n1\n0\n0\n");
-  EXPECT_TRANSCRIPT(UpToDownload() + leaveAtMemoryMenu, run.out);
+  EXPECT_TRANSCRIPT(UpToDownload() + " Image verified (SHA-256)\n" + leaveAtMemoryMenu, run.out);
   EXPECT_TRUE(ReadFile(fx.FsPath("images\\tiny.iso")) == image);
   EXPECT_FALSE(fx.Exists("images\\temp\\tiny.iso"));
 
