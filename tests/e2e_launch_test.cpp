@@ -12,7 +12,11 @@
 #include <sstream>
 #include <thread>
 
+#include "db/ini_document.h"
 #include "launch_screens.h"
+#include "main_func/digest.h"
+#include "main_func/files.h"
+#include "main_func/process.h"
 #include "support/catalogue.h"
 #include "support/fixture.h"
 #include "support/screens.h"
@@ -56,13 +60,23 @@ std::string ImageBytes(size_t size) {
 // The range server of tests/e2e, serving folder root until the object dies.
 class RangeServer {
  public:
-  explicit RangeServer(const fs::path& root) : state_(root.parent_path() / "server") {
+  // routes: fixed answers for some paths (see range_server.py), "" for none.
+  explicit RangeServer(const fs::path& root, const std::string& routes = "")
+      : state_(root.parent_path() / "server") {
     fs::create_directories(state_);
-    const fs::path script = fs::path(__FILE__).parent_path() / "e2e" / "range_server.py";
+    // A build folder inside the source tree gives __FILE__ relative to the build folder.
+    fs::path source = fs::path(__FILE__);
+    if (source.is_relative()) source = fs::path(ExeDir()).parent_path().parent_path() / source;
+    const fs::path script = source.parent_path() / "e2e" / "range_server.py";
+    std::string routeOption;
+    if (!routes.empty()) {
+      std::ofstream(state_ / "routes.txt", std::ios::binary) << routes;
+      routeOption = " --routes '" + (state_ / "routes.txt").string() + "'";
+    }
     const std::string command = "python3 '" + script.string() + "' --root '" + root.string() +
                                 "' --ready '" + (state_ / "ready").string() + "' --log '" +
-                                (state_ / "requests.log").string() +
-                                "' --timeout 300 >/dev/null 2>&1 &";
+                                (state_ / "requests.log").string() + "'" + routeOption +
+                                " --timeout 300 >/dev/null 2>&1 &";
     if (std::system(command.c_str()) != 0) return;
     for (int i = 0; i < 300 && !fs::exists(state_ / "ready"); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -131,14 +145,14 @@ TEST_F(WgetEndToEnd, DownloadsAnImageAndContinuesAPartialOne) {
 
   // A whole download: category, entry, download, then Exit in the memory menu.
   RunResult run = fx.Run("2\n1\n1\n0\n0\n");
-  EXPECT_TRANSCRIPT(UpToDownload() + leaveAtMemoryMenu, run.out);
+  EXPECT_TRANSCRIPT(UpToDownload() + " Image verified (SHA-256)\n" + leaveAtMemoryMenu, run.out);
   EXPECT_TRUE(ReadFile(fx.FsPath("images\\tiny.iso")) == image);
 
   // A stopped download left part of the file: the next attempt asks only for the rest.
   fx.Remove("images\\tiny.iso");
   fx.Write("images\\temp\\tiny.iso", image.substr(0, 1000000));
   run = fx.Run("2\n1\n1\n0\n0\n");
-  EXPECT_TRANSCRIPT(UpToDownload() + leaveAtMemoryMenu, run.out);
+  EXPECT_TRANSCRIPT(UpToDownload() + " Image verified (SHA-256)\n" + leaveAtMemoryMenu, run.out);
   EXPECT_TRUE(ReadFile(fx.FsPath("images\\tiny.iso")) == image);
   EXPECT_FALSE(fx.Exists("images\\temp\\tiny.iso"));
 
@@ -241,6 +255,110 @@ TEST_F(QemuImgEndToEnd, SizeThatQemuImgRefusesLeavesNoDisk) {
             std::string::npos)
       << run.out;
   EXPECT_FALSE(fx.Exists("images\\hdb.img"));
+}
+
+// The publisher's list, served beside the image: the hash follows the file while wget
+// writes it, and a continued download is verified whole (the part already there included).
+TEST_F(WgetEndToEnd, ImageVerifiedWithThePublishersListWhileItDownloads) {
+  const std::string image = ImageBytes(24 * 1024 * 1024 + 5);
+  fx.Write("..\\site\\files\\tiny.iso", image);
+  const std::string sum = Sha256Sum("..\\site\\files\\tiny.iso");
+  fx.Write("..\\site\\files\\SHA256SUMS",
+           std::string(64, '0') + "  tiny.iso.torrent\n" + sum + " *./tiny.iso\n");
+  RangeServer server(fx.FsPath("..\\site"));
+  ASSERT_TRUE(server.Running());
+  os = {"Tiny", "1.0", server.Url("files/tiny.iso"), "tiny.iso", "cdrom", "std"};
+  os.checksums = server.Url("files/SHA256SUMS");
+  fx.Write("db\\Linux.ini", CategoryIni({os}));
+  const std::string verified = " Image verified (SHA-256)\n" + OsBox("Tiny", "1.0") + RamMenu() +
+                               MainScreen({"Linux"});
+
+  RunResult run = fx.Run("2\n1\n1\n0\n0\n");
+  EXPECT_TRANSCRIPT(UpToDownload() + verified, run.out);
+  EXPECT_TRUE(ReadFile(fx.FsPath("images\\tiny.iso")) == image);
+
+  fx.Remove("images\\tiny.iso");
+  fx.Write("images\\temp\\tiny.iso", image.substr(0, 7000000));
+  run = fx.Run("2\n1\n1\n0\n0\n");
+  EXPECT_TRANSCRIPT(UpToDownload() + verified, run.out);
+  EXPECT_TRUE(ReadFile(fx.FsPath("images\\tiny.iso")) == image);
+  EXPECT_NE(server.Requests().find("GET /files/tiny.iso Range: bytes=7000000-"),
+            std::string::npos);
+  for (const auto& entry : fs::directory_iterator(fx.FsPath("images\\temp")))
+    ADD_FAILURE() << "left in the download folder: " << entry.path();
+}
+
+// The catalogue doctor against a server with one entry of each kind, then --pin.
+TEST(DoctorEndToEnd, EachKindOfEntryAndPinning) {
+  if (!HaveCommand("wget") || !HaveCommand("python3")) GTEST_SKIP() << "wget or python3 missing";
+  Fixture fx;
+  InstallRealTool(fx, "wget\\wget.exe", "wget/wget.exe", "wget", "--no-proxy");
+  const std::string good = ImageBytes(300000), bad = ImageBytes(1000);
+  fx.Write("..\\site\\files\\good.iso", good);
+  fx.Write("..\\site\\files\\bad.iso", bad);
+  const std::string goodSum = [&] {
+    std::string hex;
+    DigestFile(fx.Path("..\\site\\files\\good.iso"), DigestKind::Sha256, hex);
+    return hex;
+  }();
+  fx.Write("..\\site\\files\\SHA256SUMS",
+           "SHA256 (good.iso) = " + goodSum + "\nSHA256 (bad.iso) = " + std::string(64, 'b') + "\n");
+  RangeServer server(fx.FsPath("..\\site"),
+                     "/old/good.iso 301 /files/good.iso\n/page/good.iso 200 html\n"
+                     "/busy/good.iso 503\n");
+  ASSERT_TRUE(server.Running());
+  const auto entry = [&](const std::string& name, const std::string& link) {
+    OsEntry os = {name, "1.0", link, link.substr(link.rfind('/') + 1), "cdrom", "std"};
+    os.checksums = server.Url("files/SHA256SUMS");
+    return os;
+  };
+  const std::vector<OsEntry> entries = {
+      entry("Good", server.Url("files/good.iso")),   entry("Gone", server.Url("files/gone.iso")),
+      entry("Moved", server.Url("old/good.iso")),    entry("Page", server.Url("page/good.iso")),
+      entry("Bad", server.Url("files/bad.iso")),     entry("Busy", server.Url("busy/good.iso")),
+      entry("Closed", "http://127.0.0.1:1/good.iso")};
+  fx.Write("db\\db.ini", DbIni("5", {"Linux"}));
+  const std::string catalogue = CategoryIni(entries);
+  fx.Write("db\\Linux.ini", catalogue);
+
+  const auto doctor = [&](const std::string& options) {
+    const std::string report = fx.Path("..\\doctor.txt");
+    const int code = RunRedirected(ExeDir() + "catalogue-doctor " + options + fx.Path("db"), "",
+                                   "", report, report);
+    return std::make_pair(code, ReadFile(report));
+  };
+  const std::string rest =
+      "Linux.ini [2] Gone 1.0: DEAD 404\n"
+      "Linux.ini [3] Moved 1.0: MOVED -> " + server.Url("files/good.iso");
+  auto [code, report] = doctor("");
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(report, "Linux.ini [1] Good 1.0: OK\n" + rest +
+                        "\nLinux.ini [4] Page 1.0: HTML PAGE\n"
+                        "Linux.ini [5] Bad 1.0: OK\n"
+                        "Linux.ini [6] Busy 1.0: RETRY LATER 503\n"
+                        "Linux.ini [7] Closed 1.0: NETWORK\n"
+                        "7 entries: 2 OK, 1 MOVED, 1 HTML PAGE, 1 DEAD, 1 RETRY LATER, 1 NETWORK\n");
+  EXPECT_EQ(fx.Read("db\\Linux.ini"), catalogue);
+
+  std::tie(code, report) = doctor("--pin ");
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(report, "Linux.ini [1] Good 1.0: OK, PINNED\n" + rest +
+                        ", PINNED\nLinux.ini [4] Page 1.0: HTML PAGE\n"
+                        "Linux.ini [5] Bad 1.0: MISMATCH\n"
+                        "Linux.ini [6] Busy 1.0: RETRY LATER 503\n"
+                        "Linux.ini [7] Closed 1.0: NETWORK\n"
+                        "7 entries: 1 OK, 1 MOVED, 2 PINNED, 1 HTML PAGE, 1 DEAD, 1 MISMATCH, "
+                        "1 RETRY LATER, 1 NETWORK\n");
+  // The right hash on the two entries that match the list, and no other change.
+  IniDocument pinned;
+  ASSERT_TRUE(pinned.Load(fx.Path("db\\Linux.ini")));
+  for (int k = 1; k <= 7; ++k)
+    EXPECT_EQ(pinned.ReadString(std::to_string(k), "sha256", ""), k == 1 || k == 3 ? goodSum : "")
+        << k;
+  std::string withoutPins = fx.Read("db\\Linux.ini");
+  for (std::size_t at; (at = withoutPins.find("sha256=" + goodSum + "\r\n")) != std::string::npos;)
+    withoutPins.erase(at, 7 + 64 + 2);
+  EXPECT_EQ(withoutPins, catalogue);
 }
 
 }  // namespace

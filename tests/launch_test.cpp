@@ -310,8 +310,8 @@ TEST(Download, ImageWithTheCatalogueHashIsMovedInEitherLetterCase) {
     RunResult run = fx.Run("2\n1\n1\n1\n\n0\n");
 
     EXPECT_TRANSCRIPT(UpToList({os}) + MissingImageQuestion("Tiny", "1.0") +
-                          DownloadScreen("Tiny", "1.0") + OsLaunch("Tiny", "1.0") +
-                          MainScreen(Categories),
+                          DownloadScreen("Tiny", "1.0") + " Image verified (SHA-256)\n" +
+                          OsLaunch("Tiny", "1.0") + MainScreen(Categories),
                       run.out);
     EXPECT_EQ(fx.Read("images\\Tiny-1.0.iso").size(), 4096u);
     EXPECT_FALSE(fx.Exists("images\\temp\\Tiny-1.0.iso"));
@@ -359,6 +359,97 @@ TEST(Download, WebPageIsRefusedWithAndWithoutAHash) {
     EXPECT_FALSE(fx.Exists("images\\Tiny-1.0.iso"));
     EXPECT_FALSE(fx.Exists("images\\temp\\Tiny-1.0.iso"));
     EXPECT_EQ(fx.ToolLog().size(), 1u);
+  }
+}
+
+const char* const XImageSha512 =
+    "97d0c44dff7d08822ea77aa8538f2fed770e11131e9ec8216f4d231a7551d16c"
+    "dbc6c331dd50aa14fe7f2c718c555f748b9ad290152db880916f9926ea15567c";
+
+// The publisher's checksum list is fetched before the image; the fake wget copies the list
+// where it is asked to write it (after -O, the fifth word) and makes the image under its own name.
+TEST(Download, PublisherChecksumList) {
+  struct Case {
+    const char* what;
+    std::string list;    // "" when the server has none
+    std::string sha256;  // pinned
+    std::string result;  // what follows the download screen
+    bool imageFetched;
+  };
+  const std::string listCall = "-q --tries=3 --timeout=30 -O images\\temp\\Tiny-1.0.iso.checksums "
+                               "http://127.0.0.1:1/sums/SHA512SUMS";
+  const Case cases[] = {
+      {"list found, hash matches", "# header\n" + std::string(XImageSha512) + "  ./Tiny-1.0.iso\n",
+       "", " Image verified (SHA-512)\n" + OsLaunch("Tiny", "1.0"), true},
+      {"wrong hash in the list",
+       "SHA256 (Tiny-1.0.iso) = " + std::string(XImageSha256).replace(0, 1, "b") + "\n", "",
+       " * ERROR image is damaged (SHA-256 does not match)\n" + DownloadFailed(), true},
+      {"no list", "", "",
+       " * ERROR cannot verify the image: checksum list not available\n" + DownloadFailed(),
+       false},
+      {"no line for the file", std::string(XImageSha256) + "  Tiny-2.0.iso\n", "",
+       " * ERROR cannot verify the image: checksum list not available\n" + DownloadFailed(),
+       false},
+      {"a pinned sha256 wins", "", XImageSha256,
+       " Image verified (SHA-256)\n" + OsLaunch("Tiny", "1.0"), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Fixture fx;
+    OsEntry os = Tiny;
+    os.sha256 = c.sha256;
+    os.checksums = "http://127.0.0.1:1/sums/SHA512SUMS";
+    WriteCatalogue(fx, {os});
+    if (!c.list.empty()) fx.Write("served-list.txt", c.list);
+    fx.InstallTool("wget\\wget.exe",
+                   "copy served-list.txt $ARG5\n"
+                   "remove images\\temp\\SHA512SUMS\n"
+                   "create images\\temp\\$LAST 4096\n"
+                   "remove images\\temp\\SHA512SUMS\n");
+
+    RunResult run = fx.Run(c.imageFetched && c.result.find("verified") != std::string::npos
+                               ? "2\n1\n1\n1\n\n0\n"
+                               : "2\n1\n1\n\n0\n");
+
+    EXPECT_TRANSCRIPT(UpToList({os}) + MissingImageQuestion("Tiny", "1.0") +
+                          DownloadScreen("Tiny", "1.0") + c.result + MainScreen(Categories),
+                      run.out);
+    const std::string imageCall = Logged("wget/wget.exe", "-P images\\temp\\ " + Tiny.download);
+    Log expected;
+    if (c.sha256.empty()) expected.push_back(Logged("wget/wget.exe", listCall));
+    if (c.imageFetched) expected.push_back(imageCall);
+    if (c.result.find("verified") != std::string::npos) expected.push_back(TinyCdrom(128));
+    EXPECT_EQ(fx.ToolLog(), expected);
+    EXPECT_FALSE(fx.Exists("images\\temp\\Tiny-1.0.iso.checksums"));
+    EXPECT_FALSE(fx.Exists("images\\temp\\Tiny-1.0.iso"));
+    EXPECT_EQ(fx.Exists("images\\Tiny-1.0.iso"), c.result.find("verified") != std::string::npos);
+  }
+}
+
+// Command lines are never quoted: a link that wget would take for several words is refused
+// before wget runs, the image's link and the list's alike.
+TEST(Download, LinkWithABlankOrQuoteIsNotPassedToWget) {
+  const std::string bad[] = {"http://a/e.iso -O ../quillhaven", "http://a/e.iso\t-O",
+                             "http://a/\"e.iso"};
+  for (bool listLink : {false, true}) {
+    for (const std::string& link : bad) {
+      SCOPED_TRACE(link);
+      Fixture fx;
+      OsEntry os = Tiny;
+      (listLink ? os.checksums : os.download) = link;
+      WriteCatalogue(fx, {os});
+      fx.InstallTool("wget\\wget.exe", "create images\\temp\\$LAST 4096\n");
+
+      RunResult run = fx.Run("2\n1\n1\n\n0\n");
+
+      EXPECT_TRANSCRIPT(UpToList({os}) + MissingImageQuestion("Tiny", "1.0") +
+                            DownloadScreen("Tiny", "1.0") + " * ERROR : bad " +
+                            (listLink ? "checksum list" : "download") +
+                            " link - blanks and quotes cannot be passed to wget\n" +
+                            DownloadFailed() + MainScreen(Categories),
+                        run.out);
+      EXPECT_TRUE(fx.ToolLog().empty());
+    }
   }
 }
 

@@ -103,4 +103,5 @@ void ReadOsEntry(int category, int entry, bool old, OsEntry& os) {
   os.ostype = doc.ReadString(section, "ostype", "ERROR");
   os.vga = doc.ReadString(section, "vga", "cirrus");
   os.sha256 = doc.ReadString(section, "sha256", "");
+  os.checksums = doc.ReadString(section, "checksums", "");
 }

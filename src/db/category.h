@@ -10,6 +10,8 @@ struct OsEntry {
   // The optional key sha256 of the entry ("" when absent), checked against a downloaded
   // image; it rides along with the six strings, so code that knows only them is unchanged.
   std::string sha256{};
+  // The optional key checksums: the link of the publisher's checksum list ("" when absent).
+  std::string checksums{};
 };
 
 // Slots 1..100 (slot 0 is unused); the caller creates it with empty strings.

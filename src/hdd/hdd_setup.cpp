@@ -97,7 +97,8 @@ void RunPartitionManager() {
     return;
   }
   const std::string sha256 = ini.ReadString("hddmanager", "sha256", "");
-  switch (FetchImage("Partition manager", "", download, filename, sha256)) {
+  const std::string checksums = ini.ReadString("hddmanager", "checksums", "");
+  switch (FetchImage("Partition manager", "", download, filename, sha256, checksums)) {
     case DownloadResult::Placed:
       RunOs("Partition manager", "", filename, "cdrom", "vmware");
       break;

@@ -1,5 +1,6 @@
 #include "os/open_os.h"
 
+#include <memory>
 #include <string>
 
 #include "c_api/console.h"
@@ -11,6 +12,7 @@
 #include "main_func/out.h"
 #include "main_func/process.h"
 #include "main_func/sha256.h"
+#include "os/download_check.h"
 #include "os/launch.h"
 #include "os/run_os.h"
 
@@ -31,19 +33,37 @@ bool StartsWithNoCase(const std::string& text, std::size_t at, const std::string
 // A server that answers a dead link with its error or download page makes wget save that
 // page under the image's name; the fetched file is checked before it may take the image's
 // place. A refused file is removed, so that the next attempt starts afresh.
-bool AcceptFetched(const std::string& fetched, const std::string& sha256) {
+bool AcceptFetched(const std::string& fetched, const ListedHash* expected,
+                   DownloadHasher* hasher) {
   std::string head;
   if (ReadFileHead(fetched, WebPageHeadSize, head) && IsWebPageText(head)) {
     WriteLine(" * ERROR downloaded file is a web page, not an image");
     RemoveFile(fetched);
     return false;
   }
-  if (!sha256.empty() && !FileHasSha256(fetched, sha256)) {
-    WriteLine(" * ERROR image is damaged (SHA-256 does not match)");
+  if (expected && hasher && !FetchedHasHash(fetched, *expected, *hasher)) {
+    WriteLine(" * ERROR image is damaged (" + DigestName(expected->kind) + " does not match)");
     RemoveFile(fetched);
     return false;
   }
   return true;
+}
+
+// The hash the image must have: a pinned sha256 wins over the publisher's list, which is
+// fetched only when there is no pinned one. False (with the reason shown) when the entry
+// names a list that cannot be used; *has tells whether there is anything to check.
+bool ExpectedImageHash(const std::string& sha256, const std::string& checksums,
+                       const std::string& filename, ListedHash& expected, bool& has) {
+  has = false;
+  if (!sha256.empty()) {
+    expected = {DigestKind::Sha256, sha256};
+    has = true;
+    return true;
+  }
+  if (checksums.empty()) return true;
+  if (RefuseUnpassableLink(checksums, "checksum list")) return false;
+  has = FetchChecksumList(checksums, filename, expected);
+  return has;
 }
 
 }  // namespace
@@ -77,7 +97,7 @@ void OpenOs(int category, int entry, bool old) {
   WriteLine("    0) Exit");
   WriteLine();
   if (ReadChoice(1) != 1) return;
-  if (DownloadImage(os.name, os.version, os.download, os.filename, os.sha256)) {
+  if (DownloadImage(os.name, os.version, os.download, os.filename, os.sha256, os.checksums)) {
     RunOs(os.name, os.version, os.filename, os.ostype, os.vga);
     return;
   }
@@ -89,7 +109,7 @@ void OpenOs(int category, int entry, bool old) {
 
 DownloadResult FetchImage(const std::string& name, const std::string& version,
                           const std::string& download, const std::string& filename,
-                          const std::string& sha256) {
+                          const std::string& sha256, const std::string& checksums) {
   ClearScreen();
   ShowOsBox(name, version);
   WriteLine(" Do not close this window!");
@@ -104,20 +124,34 @@ DownloadResult FetchImage(const std::string& name, const std::string& version,
     WaitForEnter();
     return DownloadResult::Failed;
   }
+  if (RefuseUnpassableLink(download, "download")) return DownloadResult::Refused;
   const std::string folder = AppDir + ImagesDir + "\\temp";
   if (!DirExists(folder)) MakeDir(folder);
+  ListedHash expected;
+  bool check = false;
+  if (!ExpectedImageHash(sha256, checksums, filename, expected, check))
+    return DownloadResult::Refused;
   const std::string fetched = folder + "\\" + filename;
+  std::unique_ptr<DownloadHasher> hasher;
+  if (check) {
+    hasher = std::make_unique<DownloadHasher>(fetched, expected.kind);
+    hasher->Start();
+  }
   RunAndWait(WgetCommandLine(AppDir, ImagesDir, download, FileExists(fetched)), ShowNormal);
   // Only a file counts as a fetched image: with an empty file name this path is the
   // download folder itself, which must never be moved.
   if (!FileExists(fetched)) return DownloadResult::Failed;
-  if (!AcceptFetched(fetched, sha256)) return DownloadResult::Refused;
+  if (!AcceptFetched(fetched, check ? &expected : nullptr, hasher.get()))
+    return DownloadResult::Refused;
   const bool moved = MoveFileNoReplace(fetched, AppDir + ImagesDir + "\\" + filename);
-  return moved ? DownloadResult::Placed : DownloadResult::Failed;
+  if (!moved) return DownloadResult::Failed;
+  if (check) WriteLine(" Image verified (" + DigestName(expected.kind) + ")");
+  return DownloadResult::Placed;
 }
 
 bool DownloadImage(const std::string& name, const std::string& version,
                    const std::string& download, const std::string& filename,
-                   const std::string& sha256) {
-  return FetchImage(name, version, download, filename, sha256) == DownloadResult::Placed;
+                   const std::string& sha256, const std::string& checksums) {
+  return FetchImage(name, version, download, filename, sha256, checksums) ==
+         DownloadResult::Placed;
 }

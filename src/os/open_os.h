@@ -6,17 +6,19 @@ std::string WgetCommandLine(const std::string& appDir, const std::string& images
                             const std::string& download, bool partialPresent);
 void OpenOs(int category, int entry, bool old);
 
-// How a download ended: the image lies in place; nothing usable arrived; or what arrived
-// was refused and removed (a web page, or a file whose SHA-256 is not the catalogue's),
-// with a line saying why below the download screen.
+// How a download ended: the image lies in place; nothing usable arrived; or the download
+// was refused, with a line saying why below the download screen (a link that cannot be
+// passed to wget, a checksum list that cannot be used, or what arrived was refused and
+// removed: a web page, or a file whose hash is not the catalogue's or the publisher's).
 enum class DownloadResult { Placed, Failed, Refused };
 DownloadResult FetchImage(const std::string& name, const std::string& version,
                           const std::string& download, const std::string& filename,
-                          const std::string& sha256);
-// True when the image now lies in place. An empty sha256 checks no hash.
+                          const std::string& sha256, const std::string& checksums = "");
+// True when the image now lies in place. An empty sha256 and empty checksums check no hash;
+// checksums is the link of the publisher's checksum list, used when sha256 is empty.
 bool DownloadImage(const std::string& name, const std::string& version,
                    const std::string& download, const std::string& filename,
-                   const std::string& sha256 = "");
+                   const std::string& sha256 = "", const std::string& checksums = "");
 
 // True for the start of a web page: "<!DOCTYPE html" or "<html" in any letter case, after
 // blanks and line ends (and a UTF-8 byte order mark).

@@ -88,8 +88,10 @@ bool SameImage(const OsEntry& os, const Values& v) {
   return v[Filename] == os.filename && v[Download] == os.download;
 }
 
-void AppendEntry(const Values& v, const std::string& sha256 = "") {
-  AppendOwnEntry(v[Name], v[Version], v[Download], v[Filename], v[OsType], v[Vga], sha256);
+void AppendEntry(const Values& v, const std::string& sha256 = "",
+                 const std::string& checksums = "") {
+  AppendOwnEntry(v[Name], v[Version], v[Download], v[Filename], v[OsType], v[Vga], sha256,
+                 checksums);
 }
 
 // The choosing part shared by the edit and delete screens. Returns the chosen entry
@@ -180,7 +182,9 @@ void EditOsScreen() {
   try {
     DeleteOwnEntry(choice);
     deleted = true;
-    AppendEntry(values, SameImage(os, values) ? os.sha256 : "");
+    // The publisher's list stays with the same image as well; another image drops both.
+    AppendEntry(values, SameImage(os, values) ? os.sha256 : "",
+                SameImage(os, values) ? os.checksums : "");
   } catch (const IniWriteError& e) {
     if (deleted && haveBefore) WriteFileAtomic(path, before);
     WriteLine();

@@ -7,6 +7,10 @@ wget -c needs to continue a partial file. It picks a free port itself and, once 
 writes "PORT PID" to --ready (via a rename, so a reader never sees half a line). Each request
 line and its Range header go to --log. It ends by itself after --timeout seconds, so a test
 that dies cannot leave it behind for long.
+
+With --routes FILE, paths listed there get a fixed answer instead of a file, one per line:
+"PATH 301 TARGET" (a redirect), "PATH 200 html" (a small web page), "PATH STATUS" (an empty
+answer with that status, such as 404 or 503).
 """
 import argparse
 import http.server
@@ -16,7 +20,20 @@ import threading
 import urllib.parse
 
 
-def make_handler(root, log_path):
+def read_routes(path):
+    routes = {}
+    if path:
+        with open(path, encoding="utf-8") as lines:
+            for line in lines:
+                words = line.split()
+                if len(words) >= 2:
+                    routes[words[0]] = (int(words[1]), words[2] if len(words) > 2 else "")
+    return routes
+
+
+def make_handler(root, log_path, routes=None):
+    routes = routes or {}
+
     class Handler(http.server.BaseHTTPRequestHandler):
         protocol_version = "HTTP/1.1"
 
@@ -40,6 +57,11 @@ def make_handler(root, log_path):
             ranged = self.headers.get("Range")
             with open(log_path, "a", encoding="utf-8") as log:
                 log.write(f"{self.command} {self.path} Range: {ranged or '-'}\n")
+
+            route = routes.get(urllib.parse.urlsplit(self.path).path)
+            if route:
+                self.answer_route(*route, with_body=with_body)
+                return
 
             relative = urllib.parse.unquote(urllib.parse.urlsplit(self.path).path).lstrip("/")
             path = os.path.realpath(os.path.join(root, relative))
@@ -82,6 +104,20 @@ def make_handler(root, log_path):
                     self.wfile.write(chunk)
                     left -= len(chunk)
 
+        def answer_route(self, status, word, with_body):
+            if 300 <= status < 400:
+                self.reply_empty(status, [("Location", word)])
+            elif word == "html":
+                page = b"<!DOCTYPE html>\n<html><body>Download page</body></html>\n"
+                self.send_response(status)
+                self.send_header("Content-Type", "text/html; charset=utf-8")
+                self.send_header("Content-Length", str(len(page)))
+                self.end_headers()
+                if with_body:
+                    self.wfile.write(page)
+            else:
+                self.reply_empty(status)
+
     return Handler
 
 
@@ -91,10 +127,11 @@ def main():
     parser.add_argument("--ready", required=True)
     parser.add_argument("--log", required=True)
     parser.add_argument("--timeout", type=float, default=120.0)
+    parser.add_argument("--routes", default="")
     args = parser.parse_args()
 
     root = os.path.realpath(args.root)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), make_handler(root, args.log))
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), make_handler(root, args.log, read_routes(args.routes)))
     server.daemon_threads = True
     threading.Thread(target=server.serve_forever, daemon=True).start()
 

@@ -1,0 +1,72 @@
+#include "doctor/web_answer.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <sstream>
+
+#include "main_func/command_words.h"
+#include "main_func/files.h"
+#include "main_func/process.h"
+
+namespace {
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool StartsWith(const std::string& text, const std::string& start) {
+  return text.rfind(start, 0) == 0;
+}
+
+}  // namespace
+
+WebAnswer ParseWgetLog(const std::string& log, int exitCode) {
+  WebAnswer answer;
+  answer.exitCode = exitCode;
+  std::istringstream lines(log);
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    // "--2026-12-08 22:40:00--  http://host/path": each request wget makes.
+    const std::size_t urlAt = line.find("--  ");
+    if (StartsWith(line, "--") && urlAt != std::string::npos && urlAt > 2) {
+      answer.finalUrl = line.substr(urlAt + 4);
+      continue;
+    }
+    // Server headers, indented by two blanks.
+    if (!StartsWith(line, "  ")) continue;
+    const std::string header = line.substr(2);
+    if (StartsWith(header, "HTTP/")) {
+      const std::size_t blank = header.find(' ');
+      if (blank == std::string::npos) continue;
+      if (answer.status == 301 || answer.status == 308) answer.movedPermanently = true;
+      answer.status = std::atoi(header.c_str() + blank + 1);
+      answer.answered = true;
+      answer.size = -1;
+      answer.html = false;
+    } else if (StartsWith(Lower(header), "content-length:")) {
+      answer.size = std::atoll(header.c_str() + 15);
+    } else if (StartsWith(Lower(header), "content-type:")) {
+      const std::string type = Lower(header.substr(13));
+      answer.html = type.find("text/html") != std::string::npos ||
+                    type.find("application/xhtml") != std::string::npos;
+    }
+  }
+  // FTP has no status lines: wget's own success is the answer.
+  if (!answer.answered && exitCode == 0) answer.answered = true;
+  return answer;
+}
+
+WebAnswer AskWget(const std::string& wget, const std::vector<std::string>& options,
+                  const std::string& link, const std::string& logPath) {
+  std::vector<std::string> words = {wget};
+  words.insert(words.end(), options.begin(), options.end());
+  words.push_back(link);
+  RemoveFile(logPath);
+  const int code = RunRedirected(JoinWords(words), "", "", "", logPath);
+  std::string log;
+  ReadWholeFile(logPath, log);
+  RemoveFile(logPath);
+  if (code < 0) return WebAnswer{};
+  return ParseWgetLog(log, code);
+}

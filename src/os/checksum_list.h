@@ -1,0 +1,20 @@
+// Reading publishers' checksum lists: GNU ("HASH  name", "HASH *name"), BSD
+// ("SHA256 (name) = HASH"), and lists with sections or header lines around such lines.
+#pragma once
+#include <string>
+
+#include "main_func/digest.h"
+
+struct ListedHash {
+  DigestKind kind = DigestKind::Sha256;
+  std::string hex;  // lower case
+};
+
+// Finds the SHA-256 or SHA-512 of fileName in a list. A listed name matches with or without
+// folders in front ("./name", "iso/name"). MD5 and SHA-1 lines count as none. When the list
+// has both, SHA-256 is taken (the faster to check); two different hashes for the
+// file make the list unusable. False when nothing usable is found.
+bool FindListedHash(const std::string& list, const std::string& fileName, ListedHash& found);
+
+// True when text is a hash of that kind in hexadecimal and equals hexLower, letter case aside.
+bool SameHash(DigestKind kind, const std::string& text, const std::string& hexLower);

@@ -1,0 +1,67 @@
+#include "os/download_check.h"
+
+#include <string>
+
+#include "db/settings.h"
+#include "main_func/files.h"
+#include "main_func/out.h"
+#include "main_func/process.h"
+
+namespace {
+
+// A checksum list is a page of text; anything larger is not one.
+constexpr std::size_t MaxListSize = 16u << 20;
+
+}  // namespace
+
+bool IsPassableLink(const std::string& link) {
+  return link.find_first_of(" \t\"") == std::string::npos;
+}
+
+bool RefuseUnpassableLink(const std::string& link, const std::string& what) {
+  if (IsPassableLink(link)) return false;
+  WriteLine(" * ERROR : bad " + what + " link - blanks and quotes cannot be passed to wget");
+  return true;
+}
+
+std::string ChecksumListCommandLine(const std::string& appDir, const std::string& imagesDir,
+                                    const std::string& filename, const std::string& link) {
+  // A name of its own beside the image's partial file, so that no earlier list and no
+  // image of the list's name is ever read or replaced; bounded, since it comes before the
+  // large download and a silent server must not hold the user for long.
+  return appDir + "wget\\wget -q --tries=3 --timeout=30 -O " + imagesDir + "\\temp\\" +
+         filename + ".checksums " + link;
+}
+
+bool FetchChecksumList(const std::string& link, const std::string& filename,
+                       ListedHash& expected) {
+  const std::string listPath = AppDir + ImagesDir + "\\temp\\" + filename + ".checksums";
+  RemoveFile(listPath);
+  RunAndWait(ChecksumListCommandLine(AppDir, ImagesDir, filename, link), ShowNormal);
+  std::string list;
+  const bool read = FileExists(listPath) && FileSize64(listPath) <= MaxListSize &&
+                    ReadWholeFile(listPath, list);
+  RemoveFile(listPath);
+  if (read && FindListedHash(list, filename, expected)) return true;
+  WriteLine(" * ERROR cannot verify the image: checksum list not available");
+  return false;
+}
+
+bool FetchedHasHash(const std::string& fetched, const ListedHash& expected,
+                    DownloadHasher& hasher) {
+  const std::string name = DigestName(expected.kind);
+  bool shown = false;
+  const auto progress = [&](uint64_t done, uint64_t total) {
+    const uint64_t percent = total ? done * 100 / total : 100;
+    WriteText("\r Verifying image (" + name + ") ... " + std::to_string(percent) + "%");
+    shown = true;
+  };
+  std::string actual;
+  bool same = hasher.Finish(actual, progress) && SameHash(expected.kind, expected.hex, actual);
+  if (!same) {
+    DownloadHasher whole(fetched, expected.kind);
+    same = whole.Finish(actual, progress) && SameHash(expected.kind, expected.hex, actual);
+  }
+  if (shown) WriteLine();
+  return same;
+}
