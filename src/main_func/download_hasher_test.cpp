@@ -6,7 +6,7 @@
 #include <fstream>
 #include <thread>
 
-#include "main_func/platform_test_util.h"
+#include "support/platform_test_util.h"
 
 using namespace platform_test;
 
