@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The console under a real terminal: a refused answer in the main menu leaves
 # " [Err] Wrong choice" two rows below the prompt, and the new " > " is drawn on the row of
-# the old one (the answer typed there is gone).
+# the old one (the answer typed there is gone); an OS name with an escape sequence and a BEL
+# shows them as "?" on the screen and in the window title; answers typed before the first
+# prompt are all read, in order.
 # Usage: pty_test.sh PATH_TO_QUILLHAVEN
 set -euo pipefail
 
@@ -33,6 +35,11 @@ for tool in updater/updater.exe qemu/qemu.exe kqemu/RUR-Iradu.exe wget/wget.exe;
 done
 printf '[version]\r\nversion=1\r\n[categories]\r\ncount=2\r\n1=Linux\r\n2=BSD\r\n' \
   > "$work/inst/db/db.ini"
+# One OS whose image is missing, so choosing it shows its box and title and asks.
+printf '[main]\r\ncount=1\r\n[1]\r\nname=Evil\033]0;pwned\007OS\r\nversion=1\r\n' \
+  > "$work/inst/db/Linux.ini"
+printf 'download=http://127.0.0.1:1/e.iso\r\nfilename=e.iso\r\nostype=cdrom\r\n' \
+  >> "$work/inst/db/Linux.ini"
 
 tmux -S "$socket" -f /dev/null new-session -d -s "$session" -x 100 -y 50 \
   -c "$work/elsewhere" "$work/inst/quillhaven; echo '<<ended>>'; sleep 30"
@@ -74,8 +81,29 @@ sleep 0.3
 cursor=$(tmux -S "$socket" display-message -p -t "$session" '#{cursor_y} #{cursor_x}')
 [[ "$cursor" == "$prompt_row 3" ]] || fail "cursor at '$cursor', expected '$prompt_row 3'"
 
+# The OS's box and the window title show the escape and the BEL as "?".
+tmux -S "$socket" send-keys -t "$session" "2" Enter
+wait_for_row '^  1\) Evil\?\]0;pwned\?OS 1$' >/dev/null || fail "the OS list does not show '?'"
+tmux -S "$socket" send-keys -t "$session" "1" Enter
+wait_for_row '^ \|  +Evil\?\]0;pwned\?OS 1  +\|$' >/dev/null || fail "the OS box does not show '?'"
+title=$(tmux -S "$socket" display-message -p -t "$session" '#{pane_title}')
+[[ "$title" == "Quillhaven - Evil?]0;pwned?OS" ]] || fail "window title '$title'"
+tmux -S "$socket" send-keys -t "$session" "0" Enter
+wait_for_row '^  0\) Exit$' >/dev/null || fail "no main menu after the OS box"
+
 # 0 leaves the program.
 tmux -S "$socket" send-keys -t "$session" "0" Enter
 wait_for_row '^<<ended>>$' >/dev/null || fail "the program did not end after 0"
+
+# Type-ahead: a wrong answer and 0, typed before the first prompt, end the program. The
+# terminal (tmux) answers any query as a real terminal does.
+tmux -S "$socket" kill-session -t "$session"
+tmux -S "$socket" new-session -d -s "$session" -x 100 -y 50 -c "$work/elsewhere" \
+  "sleep 0.5; $work/inst/quillhaven; echo '<<ended>>'; sleep 30"
+tmux -S "$socket" send-keys -t "$session" "9" Enter "0" Enter
+# The echo of the typed answers came before the screen was drawn, so the end may share the
+# row of the last prompt.
+wait_for_row '<<ended>>$' >/dev/null || fail "answers typed ahead were lost"
+wait_for_row '^ \[Err\] Wrong choice' >/dev/null || fail "the typed-ahead 9 was not refused"
 
 echo "pty_test: passed"
