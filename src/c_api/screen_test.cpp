@@ -27,11 +27,3 @@ TEST(LogoLines, HaveTheFixedWidthsAndOnlyLineArtCharacters) {
       EXPECT_NE(std::strchr("_|/\\` ", *p), nullptr) << "line " << i << " char " << *p;
   }
 }
-
-TEST(CenterText, CountsCharactersNotBytes) {
-  // 14 characters in 19 bytes: 13 blanks on each side in a width of 40.
-  EXPECT_EQ(CenterText("Caf\xc3\xa9 \xce\xa9mega 1.0", 40),
-            std::string(13, ' ') + "Caf\xc3\xa9 \xce\xa9mega 1.0" + std::string(13, ' '));
-  // A byte that is not UTF-8 is shown as one "?", so it counts as one character.
-  EXPECT_EQ(CenterText("a\xff", 6), "  a\xff  ");
-}
