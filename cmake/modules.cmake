@@ -30,10 +30,21 @@ function(qh_module name)
   endif()
 endfunction()
 
+# Windows programs carry the application manifest that makes UTF-8 their code page:
+# MSVC merges a .manifest source, MinGW links it as a resource.
+if(WIN32 AND NOT MSVC)
+  enable_language(RC)
+endif()
+
 # A program from src/<dir>/main.cpp.
 function(qh_program target dir)
   cmake_parse_arguments(P "" "OUTPUT" "DEPS" ${ARGN})
   add_executable(${target} ${PROJECT_SOURCE_DIR}/src/${dir}/main.cpp)
+  if(MSVC)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src/c_api/utf8.manifest)
+  elseif(WIN32)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src/c_api/utf8_manifest.rc)
+  endif()
   target_compile_options(${target} PRIVATE ${QH_WARNINGS})
   target_link_libraries(${target} PRIVATE ${P_DEPS})
   if(P_OUTPUT)

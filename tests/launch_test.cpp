@@ -92,6 +92,36 @@ TEST(Launch, HardDiskAndFloppyImagesAndAnEmptyVga) {
                  QemuLine(OsQemuArguments(384, "vmware", "-fda images\\\\f.img -boot once=a"))}));
 }
 
+// Catalogue text is UTF-8 on every platform: a name is centred in the OS box by its
+// characters, and an escape sequence, a BEL or a byte that is not UTF-8 reaches the screen
+// only as "?".
+TEST(Launch, NamesAreCentredByCharactersAndShownWithoutControlCharacters) {
+  Fixture fx;
+  const OsEntry cafe = {"Caf\xc3\xa9 \xce\xa9mega", "1.0", "http://127.0.0.1:1/cafe.iso",
+                        "cafe.iso", "cdrom", "std"};
+  const OsEntry evil = {"Evil\x1b]0;pwned\x07OS\xff", "2", "http://127.0.0.1:1/evil.iso",
+                        "evil.iso", "cdrom", "std"};
+  WriteCatalogue(fx, {cafe, evil});
+  fx.Write("images\\cafe.iso", "iso");
+  fx.Write("images\\evil.iso", "iso");
+
+  RunResult run = fx.Run("2\n1\n1\n\n2\n2\n1\n\n0\n");
+
+  const std::string evilShown = "Evil?]0;pwned?OS?";
+  const std::vector<std::string> list = {cafe.name + " 1.0", evilShown + " 2"};
+  EXPECT_TRANSCRIPT(Startup(DbReport("5", Categories)) + MainScreen(Categories) +
+                        CategoryScreen(list, false) + OsLaunch(cafe.name, "1.0") +
+                        MainScreen(Categories) + CategoryScreen(list, false) +
+                        OsLaunch(evilShown, "2") + MainScreen(Categories),
+                    run.out);
+  // 14 characters in 19 bytes: 13 blanks on each side in the box's 40 columns.
+  const std::string blanks(13, ' ');
+  EXPECT_NE(run.out.find(" |" + blanks + "Caf\xc3\xa9 \xce\xa9mega 1.0" + blanks + "|\n"),
+            std::string::npos);
+  EXPECT_EQ(run.out.find_first_of("\x1b\x07\xff"), std::string::npos);
+  EXPECT_EQ(fx.ToolLog().size(), 2u);
+}
+
 TEST(Launch, MemoryCheckLineWhenTheCheckIsOn) {
   Fixture fx;
   WriteCatalogue(fx, {Tiny});

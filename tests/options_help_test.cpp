@@ -56,8 +56,10 @@ std::string HelpScreen(const std::string& dbVersion) {
 
 std::string FinalPause() { return "  Press <Enter> to continue "; }
 
-// The guide as a redirected run shows it: the three silent waits leave no trace.
-std::string GuideScreens() {
+// The guide as a redirected run shows it: the three silent waits leave no trace. Its menu
+// paths name Options by optionsNumber, the main menu's number of it.
+std::string GuideScreens(int optionsNumber = 2) {
+  const std::string toOptions = "Go to " + std::to_string(optionsNumber) + ") Options";
   return Header("HELP") + "\n" +
          "Quillhaven is manager & launcher of Operating systems. Do you want to try Linux or "
          "other OS? With Quillhaven is it simple & safe. Just select your OS and Quillhaven "
@@ -76,16 +78,16 @@ std::string GuideScreens() {
          "If you want to cancel virtualization, close QEMU window.\n"
          "\n 2 - Virtual HDD\n ===============\n\nYou`ll need virtual hdd:\n\n"
          "If you want to save something from live OS or\nif you want to install live os to hdd.\n"
-         "\nCreating virtual HDD:\n\n"
-         "Go to 6) Options > 1) Virtual HDD setup > 1) Add / Edit virtual HDD.\n"
+         "\nCreating virtual HDD:\n\n" +
+         toOptions + " > 1) Virtual HDD setup > 1) Add / Edit virtual HDD.\n"
          "Then enter the size of the virtual HDD.\n"
          "For example: if you want to have 1 gigabyte HDD - enter 1G.\n"
          "If HDD is created successfully, Quillhaven will ask you if you want to format it.\n"
          "If you want to install OS on virtual HDD, select option 2) No.\n"
          "But if you want to have virtual HDD for saving files, you must format it,\n"
          "so select 1) Yes. Quillhaven will download Partition manager and then\n"
-         "you can format it.\n\nDeleting virtual HDD:\n\n"
-         "Go to 6) Options > 1) Virtual HDD setup > 3) Delete virtual HDD\n"
+         "you can format it.\n\nDeleting virtual HDD:\n\n" +
+         toOptions + " > 1) Virtual HDD setup > 3) Delete virtual HDD\n"
          "or manually delete file hdb.img\n"
          "\n 3 - options.ini\n ===============\n\n"
          "If you have 32-bit OS and QEMU is crashing or freezing,\n"
@@ -297,6 +299,20 @@ TEST(HelpMenu, TheGuideWaitsThreeTimesSilentlyThenLeadsBackToTheHelpMenu) {
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_TRANSCRIPT(StartOfRun() + HelpScreen("7.1") + GuideScreens() + HelpScreen("7.1") +
                         MainScreen({}),
+                    run.out);
+}
+
+TEST(HelpMenu, TheGuideNamesTheOptionsNumberTheMainMenuShows) {
+  Fixture fx;
+  const std::vector<std::string> six = {"Linux", "BSD", "Dos", "Windows", "Other", "Own"};
+  fx.Write("db\\db.ini", DbIni("7.1", six));
+
+  // With six categories the main menu shows Options as 8 and Help as 9.
+  RunResult run = fx.Run("9\n1\n\n\n\n\n0\n0\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(Startup(DbReport("7.1", six)) + MainScreen(six) + HelpScreen("7.1") +
+                        GuideScreens(8) + HelpScreen("7.1") + MainScreen(six),
                     run.out);
 }
 

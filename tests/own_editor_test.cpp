@@ -154,6 +154,27 @@ TEST(OwnEditorAdd, MissingOwnIniIsCreatedWithOneFullEntry) {
   ExpectOwnIni(fx, {os});
 }
 
+// Typed text is stored as the bytes typed: UTF-8 as it is, and a 0x1A byte (the end of a
+// text-mode input on Windows) as one more character, which the list shows as "?".
+TEST(OwnEditorAdd, Utf8AndA1ABytePipedInAreStoredAsTheSameBytes) {
+  Fixture fx;
+  Install(fx);
+  const OsEntry os = Entry("Caf\xc3\xa9 \xce\xa9mega\x1a", "\xe2\x84\xa6 1", "cafe.iso");
+
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n1\n" + AddInput(os) + "\n" + "2\n2\n0\n" +
+                         Leave);
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(ToDbSetup() + AddScreen() + Saved() + OptionsScreen() + DbSetupScreen() +
+                        ChooseScreen("EDIT OS", "Edit",
+                                     {"Caf\xc3\xa9 \xce\xa9mega? \xe2\x84\xa6 1"}) +
+                        BackOut(),
+                    run.out);
+  ExpectOwnIni(fx, {os});
+  EXPECT_NE(fx.Read("db\\Own.ini").find("name=Caf\xc3\xa9 \xce\xa9mega\x1a\r\n"),
+            std::string::npos);
+}
+
 TEST(OwnEditorAdd, EmptyInputsStoreAnEntryOfEmptyValuesThatListsAsOneBlank) {
   Fixture fx;
   Install(fx);

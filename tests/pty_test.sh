@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # The console under a real terminal: a refused answer in the main menu leaves
 # " [Err] Wrong choice" two rows below the prompt, and the new " > " is drawn on the row of
-# the old one (the answer typed there is gone).
-# Usage: pty_test.sh PATH_TO_QUILLHAVEN
+# the old one (the answer typed there is gone); an OS name with an escape sequence and a BEL
+# shows them as "?" on the screen and in the window title; answers typed before the first
+# prompt are all read, in order.
+# Given the Windows build (quillhaven.exe, with Wine running as scripts/test starts it), the
+# test runs it on Wine's console instead: "Café Ωmega" typed into ADD OS is stored in Own.ini
+# as its UTF-8 bytes, as the Linux build stores it, and the EDIT OS list shows it as typed.
+# Usage: pty_test.sh PATH_TO_QUILLHAVEN[.exe]
 set -euo pipefail
 
-program=${1:?usage: pty_test.sh PATH_TO_QUILLHAVEN}
+program=${1:?usage: pty_test.sh PATH_TO_QUILLHAVEN[.exe]}
 work=$(mktemp -d "${TMPDIR:-/tmp}/qh-pty-XXXXXX")
 socket="$work/tmux.sock"
 session=qh
@@ -26,22 +31,24 @@ fail() {
 # A small installation of its own, started from another folder. The start-up self-check only
 # looks for the tools, so empty files stand in for them.
 mkdir -p "$work/inst/db" "$work/elsewhere"
-cp "$program" "$work/inst/quillhaven"
+cp "$program" "$work/inst/"
 for tool in updater/updater.exe qemu/qemu.exe kqemu/RUR-Iradu.exe wget/wget.exe; do
   mkdir -p "$work/inst/$(dirname "$tool")"
   : >"$work/inst/$tool"
 done
-printf '[version]\r\nversion=1\r\n[categories]\r\ncount=2\r\n1=Linux\r\n2=BSD\r\n' \
+printf '[version]\r\nversion=1\r\n[categories]\r\ncount=3\r\n1=Linux\r\n2=BSD\r\n3=Own\r\n' \
   > "$work/inst/db/db.ini"
-
-tmux -S "$socket" -f /dev/null new-session -d -s "$session" -x 100 -y 50 \
-  -c "$work/elsewhere" "$work/inst/quillhaven; echo '<<ended>>'; sleep 30"
+# One OS whose image is missing, so choosing it shows its box and title and asks.
+printf '[main]\r\ncount=1\r\n[1]\r\nname=Evil\033]0;pwned\007OS\r\nversion=1\r\n' \
+  > "$work/inst/db/Linux.ini"
+printf 'download=http://127.0.0.1:1/e.iso\r\nfilename=e.iso\r\nostype=cdrom\r\n' \
+  >> "$work/inst/db/Linux.ini"
 
 screen() { tmux -S "$socket" capture-pane -p -t "$session"; }
 
 # Waits until a line of the screen matches the pattern; prints its 0-based row.
 wait_for_row() {
-  local pattern=$1 tries=100 row
+  local pattern=$1 tries=${tries:-100} row
   while ((tries-- > 0)); do
     row=$(screen | grep -n -E -- "$pattern" | tail -n 1 | cut -d: -f1 || true)
     if [[ -n "$row" ]]; then
@@ -54,6 +61,41 @@ wait_for_row() {
 }
 
 row_text() { screen | sed -n "$(($1 + 1))p"; }
+
+# Types a line once the screen shows the question it answers.
+answer() {
+  wait_for_row "$1" >/dev/null || fail "no '$1' on the screen"
+  sleep 0.2
+  tmux -S "$socket" send-keys -t "$session" -l "$2"
+  tmux -S "$socket" send-keys -t "$session" Enter
+}
+
+if [[ "$program" == *.exe ]]; then
+  tries=600  # Wine starts slowly on a loaded machine
+  tmux -S "$socket" -f /dev/null new-session -d -s "$session" -x 120 -y 50 -c "$work/inst" \
+    "wine '$work/inst/quillhaven.exe'; echo '<<ended>>'; sleep 30"
+  answer 'Boot virtual HDD' 5 # Options
+  answer 'Report a Bug' 2     # OS Database setup
+  answer 'Delete OS' 1        # Add OS
+  for field in 'Café Ωmega' 1.0 cafe.iso http://127.0.0.1:1/cafe.iso cdrom std; do
+    answer '^ >$' "$field"
+  done
+  answer 'OS was saved' ''
+  answer 'Report a Bug' 2 # OS Database setup
+  answer 'Delete OS' 2    # Edit OS
+  wait_for_row '^  1\) Edit Café Ωmega 1\.0$' >/dev/null || fail "EDIT OS does not list the name"
+  answer 'Go to Options Menu' 0
+  answer 'Report a Bug' 0
+  answer 'Boot virtual HDD' 0
+  wait_for_row '<<ended>>' >/dev/null || fail "the program did not end"
+  grep -q -a $'^name=Café Ωmega\r$' "$work/inst/db/Own.ini" ||
+    fail "Own.ini does not hold the name as UTF-8: $(od -c "$work/inst/db/Own.ini" | head)"
+  echo "pty_test (Wine console): passed"
+  exit 0
+fi
+
+tmux -S "$socket" -f /dev/null new-session -d -s "$session" -x 100 -y 50 \
+  -c "$work/elsewhere" "$work/inst/quillhaven; echo '<<ended>>'; sleep 30"
 
 exit_row=$(wait_for_row '^  0\) Exit$') || fail "the main menu did not appear"
 prompt_row=$(wait_for_row '^ >$') || fail "no prompt below the main menu"
@@ -74,8 +116,29 @@ sleep 0.3
 cursor=$(tmux -S "$socket" display-message -p -t "$session" '#{cursor_y} #{cursor_x}')
 [[ "$cursor" == "$prompt_row 3" ]] || fail "cursor at '$cursor', expected '$prompt_row 3'"
 
+# The OS's box and the window title show the escape and the BEL as "?".
+tmux -S "$socket" send-keys -t "$session" "2" Enter
+wait_for_row '^  1\) Evil\?\]0;pwned\?OS 1$' >/dev/null || fail "the OS list does not show '?'"
+tmux -S "$socket" send-keys -t "$session" "1" Enter
+wait_for_row '^ \|  +Evil\?\]0;pwned\?OS 1  +\|$' >/dev/null || fail "the OS box does not show '?'"
+title=$(tmux -S "$socket" display-message -p -t "$session" '#{pane_title}')
+[[ "$title" == "Quillhaven - Evil?]0;pwned?OS" ]] || fail "window title '$title'"
+tmux -S "$socket" send-keys -t "$session" "0" Enter
+wait_for_row '^  0\) Exit$' >/dev/null || fail "no main menu after the OS box"
+
 # 0 leaves the program.
 tmux -S "$socket" send-keys -t "$session" "0" Enter
 wait_for_row '^<<ended>>$' >/dev/null || fail "the program did not end after 0"
+
+# Type-ahead: a wrong answer and 0, typed before the first prompt, end the program. The
+# terminal (tmux) answers any query as a real terminal does.
+tmux -S "$socket" kill-session -t "$session"
+tmux -S "$socket" new-session -d -s "$session" -x 100 -y 50 -c "$work/elsewhere" \
+  "sleep 0.5; $work/inst/quillhaven; echo '<<ended>>'; sleep 30"
+tmux -S "$socket" send-keys -t "$session" "9" Enter "0" Enter
+# The echo of the typed answers came before the screen was drawn, so the end may share the
+# row of the last prompt.
+wait_for_row '<<ended>>$' >/dev/null || fail "answers typed ahead were lost"
+wait_for_row '^ \[Err\] Wrong choice' >/dev/null || fail "the typed-ahead 9 was not refused"
 
 echo "pty_test: passed"

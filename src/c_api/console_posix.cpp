@@ -1,21 +1,29 @@
 // Console screen control on POSIX terminals with ANSI/VT sequences. When standard output
 // is not a terminal nothing is written, so a redirected run is a clean transcript.
+//
+// The cursor's row is followed from what the program writes and the terminal echoes; the
+// terminal is never asked for it. A cursor-position request would have to read its answer
+// from the terminal's input, where it swallows the lines the user typed ahead, and the
+// late answer of a slow terminal would land in the user's next answer. Cursor moves are
+// relative to the followed row, so lines that a child process wrote meanwhile, which the
+// program cannot count, do not put them off.
 #include "c_api/console.h"
 
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+
+#include "c_api/text.h"
 
 namespace {
 
 struct Cell {
-  int16_t column = 0;
-  int16_t row = 0;
+  int column = 0;
+  int row = 0;
 };
 
 bool IsTerminal = false;
@@ -29,37 +37,47 @@ void Emit(const std::string& seq) {
   std::fflush(stdout);
 }
 
-std::string MoveTo(int16_t column, int16_t row) {
-  return "\x1b[" + std::to_string(row + 1) + ";" + std::to_string(column + 1) + "H";
+// A terminal scrolls instead of going below its last row, and moves stop at its edges.
+int OnScreen(int row) {
+  if (ScreenRows > 0) row = std::min(row, ScreenRows - 1);
+  return std::max(row, 0);
 }
 
-// Reads the answer "ESC [ row ; col R" to a cursor-position request; -1 when none comes
-// within a short time (a terminal that does not answer).
-int ReadCursorRow(int fd) {
-  std::string reply;
-  for (int waited = 0; waited < 10;) {
-    pollfd p{fd, POLLIN, 0};
-    int ready = poll(&p, 1, 50);
-    if (ready <= 0) {
-      ++waited;
-      continue;
+// Follows the cursor over shown text: a line end goes to the start of the next row, and a
+// character written after the last column first wraps to the next row.
+void Follow(const std::string& text) {
+  for (unsigned char c : text) {
+    if (c == '\n') {
+      CursorPos = {0, OnScreen(CursorPos.row + 1)};
+    } else if (c == '\r') {
+      CursorPos.column = 0;
+    } else if ((c & 0xC0) != 0x80) {  // the first byte of a character
+      if (ScreenCols > 0 && CursorPos.column >= ScreenCols) {
+        CursorPos = {0, OnScreen(CursorPos.row + 1)};
+      }
+      ++CursorPos.column;
     }
-    char c;
-    if (read(fd, &c, 1) != 1) return -1;
-    reply += c;
-    if (c == 'R') break;
   }
-  size_t esc = reply.rfind("\x1b[");
-  if (esc == std::string::npos || reply.back() != 'R') return -1;
-  int row = 0;
-  if (std::sscanf(reply.c_str() + esc, "\x1b[%d;", &row) != 1) return -1;
-  return row - 1;
+}
+
+// The sequence from the followed position to column and row, moving up or down by rows.
+std::string MoveTo(int column, int row) {
+  std::string seq;
+  const int rows = row - CursorPos.row;
+  if (rows < 0) seq += "\x1b[" + std::to_string(-rows) + "A";
+  if (rows > 0) seq += "\x1b[" + std::to_string(rows) + "B";
+  seq += "\r";
+  if (column > 0) seq += "\x1b[" + std::to_string(column) + "C";
+  CursorPos = {column, row};
+  return seq;
 }
 
 }  // namespace
 
 void ConsoleInit() {
   IsTerminal = isatty(STDOUT_FILENO) == 1;
+  ScreenCols = 0;
+  ScreenRows = 0;
   winsize ws{};
   if (IsTerminal && ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) == 0) {
     ScreenCols = ws.ws_col;
@@ -67,61 +85,38 @@ void ConsoleInit() {
   }
 }
 
-void GotoXY(int16_t column, int16_t row) {
-  CursorPos = {column, row};
-  Emit(MoveTo(column, row));
-}
+void GotoXY(int16_t column, int16_t row) { Emit(MoveTo(std::max<int>(column, 0), OnScreen(row))); }
 
-// The terminal's answers arrive on its input side: standard output itself when it was
-// opened for reading too (as a login terminal is), else standard input, else /dev/tty.
-static int TerminalInput(bool& opened) {
-  opened = false;
-  int flags = fcntl(STDOUT_FILENO, F_GETFL);
-  if (flags >= 0 && (flags & O_ACCMODE) == O_RDWR) return STDOUT_FILENO;
-  if (isatty(STDIN_FILENO) == 1) return STDIN_FILENO;
-  int fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
-  opened = fd >= 0;
-  return fd;
-}
-
-int WhereY() {
-  if (!IsTerminal) return 0;
-  bool opened = false;
-  int fd = TerminalInput(opened);
-  if (fd < 0) return CursorPos.row;
-  termios saved{};
-  int row = -1;
-  if (tcgetattr(fd, &saved) == 0) {
-    termios raw = saved;
-    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-    raw.c_cc[VMIN] = 0;
-    raw.c_cc[VTIME] = 0;
-    if (tcsetattr(fd, TCSANOW, &raw) == 0) {
-      Emit("\x1b[6n");
-      row = ReadCursorRow(fd);
-      tcsetattr(fd, TCSANOW, &saved);
-    }
-  }
-  if (opened) close(fd);
-  return row >= 0 ? row : CursorPos.row;
-}
+int WhereY() { return IsTerminal ? CursorPos.row : 0; }
 
 void ClearScreen() {
   CursorPos = {0, 0};
   Emit("\x1b[2J\x1b[H");
 }
 
-void ClearLine(int16_t row) {
-  CursorPos = {0, row};
-  Emit(MoveTo(0, row) + "\x1b[2K");
-}
+void ClearLine(int16_t row) { Emit(MoveTo(0, OnScreen(row)) + "\x1b[2K"); }
 
-void SetWindowTitle(const std::string& title) {
-  // Control characters from a catalogue name must not reach the terminal as commands.
-  std::string clean;
-  for (char c : title)
-    if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f) clean += c;
-  Emit("\x1b]0;" + clean + "\x07");
-}
+void SetWindowTitle(const std::string& title) { Emit("\x1b]0;" + ShownText(title) + "\x07"); }
 
 bool ConsoleIsReal() { return isatty(STDOUT_FILENO) == 1; }
+
+void ConsoleWrite(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  if (IsTerminal) Follow(text);
+}
+
+void InputInit() {}
+
+bool InputIsConsole() { return false; }
+
+bool ReadConsoleLine(std::string& line) {
+  line.clear();
+  return false;
+}
+
+void NoteTypedLine(const std::string& line) {
+  if (!IsTerminal || isatty(STDIN_FILENO) != 1) return;
+  termios mode{};
+  if (tcgetattr(STDIN_FILENO, &mode) != 0 || !(mode.c_lflag & ECHO)) return;
+  Follow(ShownText(line) + "\n");
+}

@@ -83,32 +83,33 @@ TEST_F(TerminalConsoleTest, ClearingAndCursorMovesUseVtSequences) {
   EXPECT_TRUE(ConsoleIsReal());
   ClearScreen();
   EXPECT_EQ(Received(), "\x1b[2J\x1b[H");
+  // Moves go up or down from the row the written text has reached.
   GotoXY(0, 5);
-  EXPECT_EQ(Received(), "\x1b[6;1H");
+  EXPECT_EQ(Received(), "\x1b[5B\r");
   ClearLine(7);
-  EXPECT_EQ(Received(), "\x1b[8;1H\x1b[2K");
+  EXPECT_EQ(Received(), "\x1b[2B\r\x1b[2K");
+  GotoXY(4, 3);
+  EXPECT_EQ(Received(), "\x1b[4A\r\x1b[4C");
 }
 
-TEST_F(TerminalConsoleTest, TitleDropsControlCharacters) {
-  SetWindowTitle("Quillhaven - Evil\x1b]0;x\x07OS");
-  EXPECT_EQ(Received(), "\x1b]0;Quillhaven - Evil]0;xOS\x07");
+TEST_F(TerminalConsoleTest, TitleShowsControlCharactersAsQuestionMarks) {
+  SetWindowTitle("Quillhaven - Evil\x1b]0;x\x07OS \xc3\xa9\xff");
+  EXPECT_EQ(Received(), "\x1b]0;Quillhaven - Evil?]0;x?OS \xc3\xa9?\x07");
 }
 
-TEST_F(TerminalConsoleTest, WhereYAsksTheTerminal) {
-  std::thread terminal([this] {
-    std::string asked;
-    for (int i = 0; i < 50 && asked.find("\x1b[6n") == std::string::npos; ++i) asked += Received();
-    std::string answer = "\x1b[12;1R";
-    ssize_t n = write(master_, answer.data(), answer.size());
-    (void)n;
-  });
-  int row = WhereY();
-  terminal.join();
-  EXPECT_EQ(row, 11);
-  // The terminal is back in its normal line mode afterwards.
-  termios t{};
-  ASSERT_EQ(tcgetattr(STDOUT_FILENO, &t), 0);
-  EXPECT_TRUE(t.c_lflag & ICANON);
+// The row comes from the text written (on a screen of 30 rows and 100 columns), never from
+// a request to the terminal, whose answer would be read together with lines typed ahead.
+TEST_F(TerminalConsoleTest, WhereYFollowsTheTextAndNeverAsksTheTerminal) {
+  ClearScreen();
+  ConsoleWrite("one\ntwo\n > ");
+  EXPECT_EQ(WhereY(), 2);
+  ConsoleWrite(std::string(100, 'x') + "\xc3\xa9");  // longer than the row: it wraps
+  EXPECT_EQ(WhereY(), 3);
+  ConsoleWrite(std::string(40, '\n'));  // the terminal scrolls at its last row
+  EXPECT_EQ(WhereY(), 29);
+  GotoXY(0, static_cast<int16_t>(WhereY() - 2));
+  EXPECT_EQ(WhereY(), 27);
+  EXPECT_EQ(Received().find("\x1b[6n"), std::string::npos);
 }
 
 TEST_F(TerminalConsoleTest, WhereYWithoutAnswerFallsBackToLastPosition) {

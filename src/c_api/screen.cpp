@@ -1,8 +1,7 @@
 #include "c_api/screen.h"
 
-#include <cstdio>
-
 #include "c_api/console.h"
+#include "c_api/text.h"
 
 const char* const LogoLines[4] = {
     " __                                 __      ",
@@ -12,7 +11,8 @@ const char* const LogoLines[4] = {
 };
 
 std::string CenterText(const std::string& text, int width) {
-  const int len = static_cast<int>(text.size());
+  // Characters, not bytes: "Caf\xc3\xa9 1.0" sits in the middle like "Cafe 1.0".
+  const int len = TextLength(text);
   // C++ division truncates toward zero and the remainder takes the dividend's sign,
   // which is the rule the padding is defined by.
   const int left = (width / 2 + width % 2) - (len / 2 + len % 2);
@@ -32,7 +32,7 @@ void ShowHeader(const std::string& title) {
     header += '\n';
   }
   header += '\n';
-  header += CenterText(title, 45);
+  header += CenterText(ShownText(title), 45);
   header += '\n';
-  std::fputs(header.c_str(), stdout);
+  ConsoleWrite(header);
 }

@@ -2,6 +2,10 @@
 // back to the help menu; that circle is a loop here, so a long session never grows the stack.
 #include "help/help_menu.h"
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+
 #include "c_api/screen.h"
 #include "db/settings.h"
 #include "help/help_text.h"
@@ -13,8 +17,17 @@
 
 namespace {
 
+// The number MainMenu gives its Options entry: after "Boot virtual HDD" and the categories
+// it shows, of which there are 0 to 8.
+std::string WithOptionsNumber(std::string line) {
+  const size_t at = line.find(OptionsNumberMark);
+  if (at == std::string::npos) return line;
+  const int number = std::clamp(CategoryCount, 0, MaxCategories) + 2;
+  return line.replace(at, std::strlen(OptionsNumberMark), std::to_string(number));
+}
+
 void WriteLines(const TextLines& lines) {
-  for (const char* line : lines) WriteLine(line);
+  for (const char* line : lines) WriteLine(WithOptionsNumber(line));
 }
 
 void FinalPause() {

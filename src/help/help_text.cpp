@@ -37,6 +37,8 @@ const TextLines HelpStartingOs = {
     "If you want to cancel virtualization, close QEMU window.",
 };
 
+const char* const OptionsNumberMark = "#";
+
 const TextLines HelpVirtualHdd = {
     "",
     " 2 - Virtual HDD",
@@ -49,7 +51,7 @@ const TextLines HelpVirtualHdd = {
     "",
     "Creating virtual HDD:",
     "",
-    "Go to 6) Options > 1) Virtual HDD setup > 1) Add / Edit virtual HDD.",
+    "Go to #) Options > 1) Virtual HDD setup > 1) Add / Edit virtual HDD.",
     "Then enter the size of the virtual HDD.",
     "For example: if you want to have 1 gigabyte HDD - enter 1G.",
     "If HDD is created successfully, Quillhaven will ask you if you want to format it.",
@@ -60,7 +62,7 @@ const TextLines HelpVirtualHdd = {
     "",
     "Deleting virtual HDD:",
     "",
-    "Go to 6) Options > 1) Virtual HDD setup > 3) Delete virtual HDD",
+    "Go to #) Options > 1) Virtual HDD setup > 3) Delete virtual HDD",
     "or manually delete file hdb.img",
 };
 

@@ -12,6 +12,9 @@ extern const char* const HelpIntroLine;
 // The guide's three sections, each starting with the empty line that follows a pause.
 extern const TextLines HelpStartingOs;
 extern const TextLines HelpVirtualHdd;
+// Stands in the guide's menu paths for the number of the main menu's Options entry, which
+// follows the catalogue's categories; the help screen writes the number in its place.
+extern const char* const OptionsNumberMark;
 extern const TextLines HelpOptionsIni;
 
 extern const TextLines LicenseLines;

@@ -1,15 +1,31 @@
 #include "main_func/input.h"
 
+#include "c_api/console.h"
+
 namespace {
 std::FILE* input = nullptr;
 bool inputEnded = false;
 std::FILE* In() { return input ? input : stdin; }
+
+// Standard input is made ready once, before its first read.
+bool ReadsConsole() {
+  static const bool console = [] {
+    InputInit();
+    return InputIsConsole();
+  }();
+  return console;
+}
+
 }  // namespace
 
 bool ReadLine(std::string& line) {
   line.clear();
   std::fflush(stdout);
   if (inputEnded) return false;
+  if (!input && ReadsConsole()) {
+    if (!ReadConsoleLine(line)) inputEnded = true;
+    return !inputEnded;
+  }
   for (;;) {
     const int c = std::fgetc(In());
     if (c == EOF) {
@@ -23,6 +39,7 @@ bool ReadLine(std::string& line) {
   }
   // Consoles and pseudo-terminals under Windows end lines with CR LF.
   if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (!input && !inputEnded) NoteTypedLine(line);
   return true;
 }
 
