@@ -186,10 +186,11 @@ TEST(ShellStartDeathTest, PosixHandOverRunsTheProgramInItsFolderAtExit) {
 
 TEST(ShellStartDeathTest, PosixPendingHandOverRunsWhenMainCallsIt) {
   TempDir dir;
-  dir.InstallTool("upt", "exit 9\n");
+  dir.InstallTool("updater\\upt", "exit 9\n");
   EXPECT_EXIT(
       {
-        if (ShellStart("", dir.Win("upt.exe"), "", dir.Win(), ShowNormal) <= 32) std::_Exit(1);
+        if (ShellStart("", dir.Win("updater\\upt.exe"), "", dir.Win(), ShowNormal) <= 32)
+          std::_Exit(1);
         RunPendingHandOver();
         std::_Exit(2);
       },
