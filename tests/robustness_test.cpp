@@ -30,7 +30,7 @@ std::string StartOf(const std::vector<std::string>& cats) {
   return Startup(DbReport("5", cats)) + MainScreen(cats);
 }
 
-bool EndsWith(const std::string& text, const std::string& end) {
+[[maybe_unused]] bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
@@ -362,7 +362,7 @@ void ExpectFailedAdd(const Fixture& fx, const RunResult& run) {
 }
 
 // No file but Own.ini and db.ini in the database folder: no temporary file is left behind.
-void ExpectNoLeftovers(const Fixture& fx) {
+[[maybe_unused]] void ExpectNoLeftovers(const Fixture& fx) {
   for (const auto& entry : fs::directory_iterator(fx.FsPath("db"))) {
     const std::string name = entry.path().filename().string();
     EXPECT_TRUE(name == "Own.ini" || name == "db.ini" || name == "Linux.ini") << name;
