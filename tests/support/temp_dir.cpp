@@ -70,10 +70,14 @@ TempDir::~TempDir() {
   // A program the test started may still be ending (under Wine, a hand-over or a tool that
   // outlives its parent): its files stay locked until it has, so try again for a while.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  // A file a test made read-only (on Windows: the read-only attribute) is made writable.
   std::error_code ignored;
   for (;;) {
     fs::remove_all(path_, ignored);
     if (!fs::exists(path_, ignored) || std::chrono::steady_clock::now() > deadline) break;
+    for (auto it = fs::recursive_directory_iterator(path_, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored))
+      fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ignored);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
 }
