@@ -95,7 +95,11 @@ void ReadOsEntry(int category, int entry, bool old, OsEntry& os) {
     return;
   }
   const IniDocument doc = LoadCategory(path);
-  const std::string section = (old ? "old" : "") + std::to_string(entry);
+  os = OsEntryFromSection(doc, (old ? "old" : "") + std::to_string(entry));
+}
+
+OsEntry OsEntryFromSection(const IniDocument& doc, const std::string& section) {
+  OsEntry os;
   os.name = doc.ReadString(section, "name", "ERROR");
   os.version = doc.ReadString(section, "version", "ERROR");
   os.download = doc.ReadString(section, "download", "ERROR");
@@ -104,4 +108,5 @@ void ReadOsEntry(int category, int entry, bool old, OsEntry& os) {
   os.vga = doc.ReadString(section, "vga", "cirrus");
   os.sha256 = doc.ReadString(section, "sha256", "");
   os.checksums = doc.ReadString(section, "checksums", "");
+  return os;
 }

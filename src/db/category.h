@@ -25,3 +25,6 @@ void GetOsList(int category, OsList& list);
 void GetOldOsList(int category, OsList& list);
 int OwnCategoryIndex();
 void ReadOsEntry(int category, int entry, bool old, OsEntry& os);
+// The entry in one section of a loaded category file, with the defaults of missing keys.
+class IniDocument;
+OsEntry OsEntryFromSection(const IniDocument& doc, const std::string& section);

@@ -7,19 +7,6 @@ namespace {
 
 constexpr int MaxCategorySlots = 8;
 
-OsEntry ReadEntry(const IniDocument& doc, const std::string& section) {
-  OsEntry os;
-  os.name = doc.ReadString(section, "name", "ERROR");
-  os.version = doc.ReadString(section, "version", "ERROR");
-  os.download = doc.ReadString(section, "download", "ERROR");
-  os.filename = doc.ReadString(section, "filename", "ERROR");
-  os.ostype = doc.ReadString(section, "ostype", "ERROR");
-  os.vga = doc.ReadString(section, "vga", "cirrus");
-  os.sha256 = doc.ReadString(section, "sha256", "");
-  os.checksums = doc.ReadString(section, "checksums", "");
-  return os;
-}
-
 void ReadCategory(const std::string& path, const std::string& fileName,
                   std::vector<CatalogueEntry>& entries, std::vector<std::string>& problems) {
   IniDocument doc;
@@ -42,7 +29,7 @@ void ReadCategory(const std::string& path, const std::string& fileName,
         continue;
       }
       entries.push_back({path, fileName + " [" + section + "]", section,
-                         ReadEntry(doc, section), false});
+                         OsEntryFromSection(doc, section), false});
     }
   }
 }
@@ -70,7 +57,7 @@ std::vector<CatalogueEntry> ReadCatalogue(const std::string& dbDir,
     ReadCategory(dbDir + "\\" + name + ".ini", name + ".ini", entries, problems);
   }
   if (db.SectionExists("hddmanager")) {
-    OsEntry os = ReadEntry(db, "hddmanager");
+    OsEntry os = OsEntryFromSection(db, "hddmanager");
     // The partition manager is launched under a name and CD type of its own.
     os.name = "Partition manager";
     os.version = "";
