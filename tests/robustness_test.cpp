@@ -352,6 +352,12 @@ std::string OwnIniOf(int n) {
   return CategoryIni(entries);
 }
 
+// A few entries and a long note beside them: an Own.ini of about bytes, with room for more
+// entries (a full category would refuse the add before anything is written).
+std::string LargeOwnIni(std::size_t bytes) {
+  return OwnIniOf(3) + "\r\n[notes]\r\ntext=" + std::string(bytes, 'n') + "\r\n";
+}
+
 void ExpectFailedAdd(const Fixture& fx, const RunResult& run) {
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_NE(run.out.find(" * ERROR Unable to write to " + fx.Path("db\\Own.ini") + "\n" +
@@ -414,7 +420,7 @@ TEST(WriteFailures, AFullDiskFailsTheAddAndKeepsOwnIniWhole) {
   if (!disk.Mounted()) GTEST_SKIP() << "cannot mount a small file system here (not root?)";
   fx.Write("db\\db.ini", DbIni("5", OwnCats));
   // Own.ini fills more than half the disk, so its new copy cannot be written beside it.
-  const std::string before = OwnIniOf(1500);
+  const std::string before = LargeOwnIni(150u * 1024u);
   ASSERT_GT(before.size(), 140u * 1024u);
   fx.Write("db\\Own.ini", before);
 
@@ -428,7 +434,7 @@ TEST(WriteFailures, AFullDiskFailsTheAddAndKeepsOwnIniWhole) {
 TEST(WriteFailures, AWriteCutShortByAFileSizeLimitKeepsOwnIniWhole) {
   Fixture fx;
   fx.Write("db\\db.ini", DbIni("5", OwnCats));
-  const std::string before = OwnIniOf(1000);
+  const std::string before = LargeOwnIni(80u * 1024u);
   ASSERT_GT(before.size(), 64u * 1024u);
   fx.Write("db\\Own.ini", before);
   // The program under a limit of 64 KiB per file: the kernel refuses the rest of the new
