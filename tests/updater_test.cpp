@@ -300,6 +300,87 @@ TEST(Updater, DamagedToolsPackageLeavesTheToolsInPlace) {
   EXPECT_FALSE(fx.Exists("updater\\temp\\2.zip"));
 }
 
+// Packages that bring an Own.ini or a qemu.ini of their own: the user's entries stay as they
+// are, and so do the user's QEMU settings, with the package's copy kept beside them.
+TEST(Updater, UserFilesSurviveTheDatabaseAndToolsPackages) {
+  Fixture fx;
+  Installation(fx);
+  fx.Write("updater\\3ver.ini", VersionIni(1));
+  const std::string own = IniText({"[main]", "count=1", "[1]", "name=Mine", "filename=m.iso"});
+  fx.Write("db\\Own.ini", own);
+  fx.Write("qemu\\qemu.ini", "the user's settings");
+  fx.Write("kqemu\\old.txt", "old tools");
+  ServerFile(fx, "ver.ini", ServerVerIni({2, "x"}, {3, "2026.12"}, {2, "x"}, {4, "3.0"}));
+  ServerFile(fx, "upt/db/3.zip", "database 3");
+  ServerFile(fx, "upt/3/4.zip", "tools 4");
+  ServerFile(fx, "unpack/3.zip/Own.ini", IniText({"[main]", "count=0"}));
+  ServerFile(fx, "unpack/3.zip/db.ini", VersionIni(3));
+  ServerFile(fx, "unpack/4.zip/qemu.ini", "the package's settings");
+  ServerFile(fx, "unpack/4.zip/3ver.ini", VersionIni(4));
+  // The fake 7-Zip stages what the archive's folder holds (a copy of a missing file fails).
+  const std::string from = FakeServer(fx) + "unpack/$LAST/";
+  fx.InstallTool("7z\\7za.exe", "mkdir temp\\stage\\qemu\nmkdir temp\\stage\\updater\n"
+                                "copy " + from + "Own.ini temp\\stage\\Own.ini\n"
+                                "copy " + from + "db.ini temp\\stage\\db.ini\n"
+                                "copy " + from + "qemu.ini temp\\stage\\qemu\\qemu.ini\n"
+                                "copy " + from + "3ver.ini temp\\stage\\updater\\3ver.ini\n");
+
+  RunResult run = RunUpdater(fx, "\n");
+
+  EXPECT_EQ(run.out.find("not updated"), std::string::npos) << run.out;
+  EXPECT_EQ(fx.Read("db\\db.ini"), VersionIni(3));
+  EXPECT_EQ(fx.Read("db\\Own.ini"), own);
+  EXPECT_EQ(fx.Read("qemu\\qemu.ini"), "the user's settings");
+  EXPECT_EQ(fx.Read("qemu\\qemu.ini.new"), "the package's settings");
+  EXPECT_EQ(fx.Read("updater\\3ver.ini"), VersionIni(4));
+  EXPECT_FALSE(fx.Exists("kqemu"));
+  EXPECT_FALSE(fx.Exists("updater\\temp\\stage"));
+  EXPECT_FALSE(fx.Exists("updater\\temp\\journal.txt"));
+}
+
+// What an installation cut short leaves: its journal, a new folder and file, and the old
+// version file in the backup. The next start of the updater, or of the main program, puts
+// the old files back before anything else.
+void LeaveAnInterruptedInstallation(const Fixture& fx) {
+  fx.Write("updater\\temp\\journal.txt",
+           "quillhaven update journal 1\nD extra\nF0 extra\\new.txt\nF1 ver.ini\n");
+  fx.Write("extra\\new.txt", "new file");
+  fx.Write("updater\\temp\\backup\\2", VersionIni(2));
+  fx.Write("ver.ini", VersionIni(7));
+}
+
+const char* const RolledBack = " > An update was interrupted; the previous files were put back. \n";
+
+TEST(Updater, AnInterruptedInstallationIsUndoneAtTheNextStartOfEitherProgram) {
+  Fixture fx;
+  Installation(fx);
+  LeaveAnInterruptedInstallation(fx);
+
+  RunResult run = RunUpdater(fx, "\n");
+
+  EXPECT_TRANSCRIPT(Opening().substr(0, Opening().find("Checking")) + RolledBack +
+                        Opening().substr(Opening().find("Checking")) + NoProgram + NoDatabase +
+                        "\n" + NoUpdater,
+                    run.out);
+  EXPECT_EQ(fx.Read("ver.ini"), VersionIni(2));
+  EXPECT_FALSE(fx.Exists("extra"));
+  EXPECT_FALSE(fx.Exists("updater\\temp\\journal.txt"));
+  EXPECT_FALSE(fx.Exists("updater\\temp\\backup"));
+
+  Fixture main;
+  main.Write("db\\db.ini", IniText({"[version]", "version=1", "[categories]", "count=0"}));
+  LeaveAnInterruptedInstallation(main);
+
+  RunResult start = main.Run("0\n");
+
+  EXPECT_EQ(start.out.rfind("Quillhaven\n==========\n\nLoading ...\n\n" + std::string(RolledBack), 0),
+            0u)
+      << start.out;
+  EXPECT_EQ(main.Read("ver.ini"), VersionIni(2));
+  EXPECT_FALSE(main.Exists("extra"));
+  EXPECT_FALSE(main.Exists("updater\\temp"));
+}
+
 TEST(Updater, ServerWithoutToolsSectionLeavesTheToolsAlone) {
   Fixture fx;
   Installation(fx);
