@@ -199,6 +199,10 @@ TEST_F(EndToEnd, UpdatesProgramDatabaseAndToolsThenStartsTheMainProgram) {
   expected["db/db.ini"] = UnpackedFile(srv / "upt/db/3.zip", "db.ini", fx_.FsPath("..\\x"));
   expected["updater/3ver.ini"] =
       UnpackedFile(srv / "upt/3/2.zip", "updater/3ver.ini", fx_.FsPath("..\\x"));
+  // The user's own entries are never part of a release: the installation keeps its Own.ini.
+  ASSERT_TRUE(expected.count("db/Own.ini"));
+  EXPECT_EQ(UnpackedFile(srv / "upt/db/3.zip", "Own.ini", fx_.FsPath("..\\x")), "");
+  EXPECT_NE(UnpackedFile(srv / "upt/db/3.zip", "db.ini", fx_.FsPath("..\\x")), "");
 
   RunResult run = RunUpdater(fx_, "\n");
 
@@ -224,6 +228,20 @@ TEST_F(EndToEnd, UpdatesProgramDatabaseAndToolsThenStartsTheMainProgram) {
                                   " > No need to update database ... \n\n"
                                   " > No need to update updater ... \n"}));
   EXPECT_EQ(Files(), after);
+}
+
+// A catalogue folder whose Own.ini holds entries is refused by the release tool.
+TEST_F(EndToEnd, ReleaseToolRefusesACatalogueWithOwnEntries) {
+  fs::copy(fx_.FsPath("db"), fx_.FsPath("..\\catalogue"), fs::copy_options::recursive);
+  fx_.Write("..\\catalogue\\Own.ini", IniText({"[main]", "count=1", "[1]", "name=Mine"}));
+
+  EXPECT_NE(Shell("bash " + (SourceDir() / "scripts" / "make-release").string() +
+                  " --prg 2:2 --db 2:2 --tools 2:2 --updater 2:2 --build " + BuildDir().string() +
+                  " --db-dir " + fx_.Path("..\\catalogue") + " --out " + fx_.Path("..\\refused")),
+            0);
+  EXPECT_NE(fx_.Read("..\\shell.log").find("holds OS entries"), std::string::npos)
+      << fx_.Read("..\\shell.log");
+  EXPECT_FALSE(fx_.Exists("..\\refused\\upt\\db\\2.zip"));
 }
 
 TEST_F(EndToEnd, UpdaterUpdatesItselfThroughTheHelper) {

@@ -24,7 +24,7 @@ std::string TempPath(const std::string& name) { return UpdaterBaseDir + "updater
 // wget would save a second copy as NAME.1 beside a file left from an earlier run, and the
 // stale one would then be read or unpacked.
 void FetchToTemp(const std::string& serverPath, const std::string& name) {
-  RemoveFile(TempPath(name));
+  RemoveFileAnyway(TempPath(name));
   RunAndWait(UpdaterBaseDir + "wget\\wget.exe -q -P temp\\ " + Server + serverPath, ShowNormal);
 }
 
@@ -115,7 +115,7 @@ bool HandOverToHelper(const PackageVersion& v) {
   WriteLine();
   WriteLine(" > Unpacking ... ");
   // A package left from an earlier run must not be installed in place of this one.
-  RemoveFile(TempPath("upt.zip"));
+  RemoveFileAnyway(TempPath("upt.zip"));
   if (!PackageIsSound(v, zip)) {
     RemoveFileAnyway(TempPath(zip));
     return false;
