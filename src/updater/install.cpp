@@ -52,7 +52,7 @@ std::string StagingDir(const std::string& baseDir) { return baseDir + "updater\\
 void KeepUserFiles(const std::string& baseDir, const PackagePlan& plan) {
   const std::string stage = StagingDir(baseDir);
   // Own.ini belongs to the user: whatever a database package brings, the entries stay.
-  if (plan.versionFile == "db.ini" && FileExists(baseDir + plan.dest + "Own.ini")) {
+  if (plan.keepsOwnIni && FileExists(baseDir + plan.dest + "Own.ini")) {
     const std::string own = StagedName(stage, "Own.ini");
     if (!own.empty()) RemoveFileAnyway(stage + own);
   }

@@ -9,6 +9,7 @@ struct PackagePlan {
   std::string dest;         // below the main directory, "" or ending in a backslash
   std::string versionFile;  // below dest: moved last, so it names the package only when whole
   std::vector<std::string> asideDirs;  // folders below the main directory the package replaces
+  bool keepsOwnIni = false;            // the database folder: an existing Own.ini stays
 };
 
 // "updater\temp\stage\" below the main directory baseDir.

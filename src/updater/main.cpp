@@ -86,7 +86,7 @@ void UpdateDatabase(const PackageVersion& v) {
   FetchToTemp("upt/db/" + zip, zip);
   WriteLine();
   WriteLine(" > Unpacking ... ");
-  InstallPackage(v, zip, "-y", {DbDir + "\\", "db.ini", {}}, "the database was");
+  InstallPackage(v, zip, "-y", {DbDir + "\\", "db.ini", {}, true}, "the database was");
   WriteLine();
   RemoveFileAnyway(TempPath(zip));
 }
