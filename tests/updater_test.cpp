@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -380,6 +381,41 @@ TEST(Updater, AnInterruptedInstallationIsUndoneAtTheNextStartOfEitherProgram) {
   EXPECT_FALSE(main.Exists("extra"));
   EXPECT_FALSE(main.Exists("updater\\temp"));
 }
+
+#ifdef _WIN32
+// A file that another program holds open without delete sharing can be neither replaced nor
+// moved aside: the update waits for it, then puts back what it had moved and says so.
+TEST(Updater, AFileHeldOpenMakesTheUpdateWaitThenRollBack) {
+  Fixture fx;
+  Installation(fx);
+  fx.Remove("ver.ini");
+  fx.Write("a.txt", "old a");
+  fx.Write("held.txt", "old held");
+  ServerFile(fx, "ver.ini", ServerVerIni({3, "1.5.0"}, {2, "x"}, {2, "x"}, {2, "x"}));
+  ServerFile(fx, "upt/prg/3.zip", "program 3");
+  ServerFile(fx, "unpack/a.txt", "new a");
+  ServerFile(fx, "unpack/held.txt", "new held");
+  ServerFile(fx, "unpack/ver.ini", VersionIni(3));
+  const std::string from = FakeServer(fx) + "unpack/";
+  fx.InstallTool("7z\\7za.exe", "mkdir temp\\stage\n"
+                                "copy " + from + "a.txt temp\\stage\\a.txt\n"
+                                "copy " + from + "held.txt temp\\stage\\held.txt\n"
+                                "copy " + from + "ver.ini temp\\stage\\ver.ini\n");
+  const auto before = Installed(fx);
+  std::ifstream hold(fx.FsPath("held.txt"), std::ios::binary);  // no delete sharing
+  ASSERT_TRUE(hold.is_open());
+
+  RunResult run = RunUpdater(fx, "\n");
+  hold.close();
+
+  EXPECT_NE(run.out.find(" > Unpacking ... \n > held.txt is in use and could not be replaced; the "
+                         "program was not updated, the previous files were put back. \n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(Installed(fx), before);
+  EXPECT_FALSE(fx.Exists("updater\\temp\\journal.txt"));
+}
+#endif
 
 TEST(Updater, ServerWithoutToolsSectionLeavesTheToolsAlone) {
   Fixture fx;
