@@ -352,12 +352,6 @@ std::string OwnIniOf(int n) {
   return CategoryIni(entries);
 }
 
-// A few entries and a long note beside them: an Own.ini of about bytes, with room for more
-// entries (a full category would refuse the add before anything is written).
-std::string LargeOwnIni(std::size_t bytes) {
-  return OwnIniOf(3) + "\r\n[notes]\r\ntext=" + std::string(bytes, 'n') + "\r\n";
-}
-
 void ExpectFailedAdd(const Fixture& fx, const RunResult& run) {
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_NE(run.out.find(" * ERROR Unable to write to " + fx.Path("db\\Own.ini") + "\n" +
@@ -390,6 +384,12 @@ TEST(WriteFailures, AReadOnlyDbFolderFailsTheAddAndKeepsOwnIni) {
 }
 
 #ifndef _WIN32
+
+// A few entries and a long note beside them: an Own.ini of about bytes, with room for more
+// entries (a full category would refuse the add before anything is written).
+std::string LargeOwnIni(std::size_t bytes) {
+  return OwnIniOf(3) + "\r\n[notes]\r\ntext=" + std::string(bytes, 'n') + "\r\n";
+}
 
 // A small file system mounted over a fixture folder for the life of the object (root only).
 class SmallFileSystem {
