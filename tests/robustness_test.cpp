@@ -468,17 +468,23 @@ void ExpectWholeOwnIni(const std::string& text, int& count) {
     ASSERT_EQ(doc.ReadString(s, "ostype", ""), "cdrom");
     ASSERT_EQ(doc.ReadString(s, "vga", ""), "std");
   }
-  ASSERT_EQ(doc.SectionNames(), expected);
+  std::vector<std::string> sections = doc.SectionNames();
+  std::erase(sections, "notes");  // the padding that makes every write a long one
+  ASSERT_EQ(sections, expected);
 }
 
 TEST(WriteFailures, AProgramKilledWhileWritingOwnIniLeavesTheOldOrTheNewFile) {
   Fixture fx;
   fx.Write("db\\db.ini", DbIni("5", OwnCats));
-  fx.Write("db\\Own.ini", OwnIniOf(1));
+  // A long note ahead of the entries makes every write of the file a long one; the category
+  // holds at most 100 entries, so the rounds start again from one entry now and then.
+  const std::string first =
+      "[notes]\r\ntext=" + std::string(512 * 1024, 'n') + "\r\n\r\n" + OwnIniOf(1);
+  fx.Write("db\\Own.ini", first);
 
-  // Each round starts a run that adds the next 300 entries in turn and kills it at a random
-  // moment; a run killed after adding n of them must leave the entries before it and n new
-  // ones (the file as one whole add left it), never anything between.
+  // Each round starts a run that adds the next entries in turn, up to 99, and kills it at a
+  // random moment; a run killed after adding n of them must leave the entries before it and
+  // n new ones (the file as one whole add left it), never anything between.
   std::mt19937 random(std::random_device{}());
   int count = 1, killedAfterWrites = 0, killedInsideAWrite = 0;
   const fs::path input = fx.WorkDir() / "adds.txt";
@@ -486,8 +492,12 @@ TEST(WriteFailures, AProgramKilledWhileWritingOwnIniLeavesTheOldOrTheNewFile) {
   for (int round = 0; round < 80 && count < 5000 && !(round >= 20 && killedInsideAWrite >= 3);
        ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
+    if (count > 60) {
+      fx.Write("db\\Own.ini", first);
+      count = 1;
+    }
     std::string adds = "4\n";
-    for (int k = count + 1; k <= count + 300; ++k) {
+    for (int k = count + 1; k <= 99; ++k) {
       const std::string x = std::to_string(k);
       adds += "2\n1\nEntry " + x + "\nv" + x + "\nf" + x + ".iso\nhttp://h/f" + x +
               ".iso\ncdrom\nstd\n\n";
