@@ -162,9 +162,11 @@ TEST(CheckFiles, CleanUpKeepsFoldersTheInstallationLivesOn) {
   struct Case {
     std::string paths, kept, why;
   };
-  for (const Case& c : std::vector<Case>{{"images=temp", "temp\\my.iso", "the images folder"},
-                                         {"images=temp\\iso", "temp\\iso\\my.iso", "the images folder"},
-                                         {"db=temp\\db", "temp\\db\\Linux.ini", "the database folder"}}) {
+  const std::vector<Case> cases = {
+      {"images=temp", "temp\\my.iso", "the images folder"},
+      {"images=temp\\iso", "temp\\iso\\my.iso", "the images folder"},
+      {"db=temp\\db", "temp\\db\\Linux.ini", "the database folder"}};
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.paths);
     Fixture fx;
     fx.Write("options.ini", IniText({"[paths]", c.paths}));

@@ -392,7 +392,8 @@ TEST_F(EndToEnd, KilledUpdatesLeaveTheOldOrTheNewInstallation) {
   for (int k = 0; k < 100; ++k) {
     const std::string n = std::to_string(k);
     fx_.Write("data\\f" + n + ".txt", "old file " + n + "\n");
-    fx_.Write("..\\prg\\data\\f" + n + ".txt", std::string(200 + 97 * k, static_cast<char>('a' + k % 26)));
+    fx_.Write("..\\prg\\data\\f" + n + ".txt",
+              std::string(200 + 97 * k, static_cast<char>('a' + k % 26)));
     fx_.Write("..\\prg\\new\\g" + std::to_string(k / 10) + "\\h" + n + ".bin",
               std::string(1000 + 331 * k, static_cast<char>('A' + k % 26)));
   }
@@ -420,8 +421,8 @@ TEST_F(EndToEnd, KilledUpdatesLeaveTheOldOrTheNewInstallation) {
   RunResult first = RunUpdater(fx_, "\n");
   const auto whole = std::chrono::duration_cast<std::chrono::microseconds>(
       std::chrono::steady_clock::now() - start);
-  ASSERT_TRUE(InOrder(first.out, {" > Downloading new program version 2.0 ...\n\n > Unpacking ... \n",
-                                  " > No need to update updater ... \n"}));
+  ASSERT_TRUE(InOrder(first.out, {" > Downloading new program version 2.0 ...\n\n",
+                                  " > Unpacking ... \n", " > No need to update updater ... \n"}));
   const auto newTree = Files();
   ASSERT_EQ(newTree.size(), oldTree.size() + 100);
   ASSERT_EQ(newTree.at("ver.ini"), verIni);

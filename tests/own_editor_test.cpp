@@ -440,7 +440,8 @@ TEST(OwnEditorDelete, ImagesThatAreStillNeededAreKept) {
                                                       "filename=pm.iso"}));
     fx.Write("db\\Linux.ini", CategoryIni({Entry("Ubuntu", "24", "shared.iso")},
                                           std::vector<OsEntry>{Entry("Ubuntu", "8", "older.iso")}));
-    const std::vector<OsEntry> own = {Entry("Mine", "1", c.filename), Entry("Twin", "2", "twin.iso")};
+    const std::vector<OsEntry> own = {Entry("Mine", "1", c.filename),
+                                      Entry("Twin", "2", "twin.iso")};
     fx.Write("db\\Own.ini", CategoryIni(own));
     fx.Write("images\\" + c.filename, "needed");
 

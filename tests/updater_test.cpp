@@ -374,9 +374,8 @@ TEST(Updater, AnInterruptedInstallationIsUndoneAtTheNextStartOfEitherProgram) {
 
   RunResult start = main.Run("0\n");
 
-  EXPECT_EQ(start.out.rfind("Quillhaven\n==========\n\nLoading ...\n\n" + std::string(RolledBack), 0),
-            0u)
-      << start.out;
+  const std::string banner = "Quillhaven\n==========\n\nLoading ...\n\n";
+  EXPECT_EQ(start.out.rfind(banner + RolledBack, 0), 0u) << start.out;
   EXPECT_EQ(main.Read("ver.ini"), VersionIni(2));
   EXPECT_FALSE(main.Exists("extra"));
   EXPECT_FALSE(main.Exists("updater\\temp"));
