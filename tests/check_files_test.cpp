@@ -2,6 +2,7 @@
 // the hand-over to a waiting updater, and the bootstrap of a missing updater.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -140,6 +141,12 @@ TEST(CheckFiles, LeftoverDownloadFoldersAreRemovedWithTheirContents) {
   fx.Write("temp\\deeper\\nested\\file.bin", "x");
   fx.Write("updater\\temp\\upt.zip", "old package");
   fx.Write("updater\\temp\\sub\\ver.ini", "[version]\r\naver=9\r\n");
+  // Read-only leftovers go as well, on every platform.
+  const auto noWrite = std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                       std::filesystem::perms::others_write;
+  fx.Write("temp\\locked\\part.iso", "read-only");
+  for (const char* path : {"temp\\locked\\part.iso", "temp\\locked", "updater\\temp\\upt.zip"})
+    std::filesystem::permissions(fx.FsPath(path), noWrite, std::filesystem::perm_options::remove);
 
   RunResult run = fx.Run(NoPauseInput);
 
@@ -147,6 +154,47 @@ TEST(CheckFiles, LeftoverDownloadFoldersAreRemovedWithTheirContents) {
   EXPECT_FALSE(fx.Exists("temp"));
   EXPECT_FALSE(fx.Exists("updater\\temp"));
   EXPECT_TRUE(fx.Exists("updater\\updater.exe"));
+}
+
+// The clean-up never empties a folder that is, or holds, a folder the installation lives
+// on, nor one that leads elsewhere through a link; it says so once and goes on.
+TEST(CheckFiles, CleanUpKeepsFoldersTheInstallationLivesOn) {
+  struct Case {
+    std::string paths, kept, why;
+  };
+  const std::vector<Case> cases = {
+      {"images=temp", "temp\\my.iso", "the images folder"},
+      {"images=temp\\iso", "temp\\iso\\my.iso", "the images folder"},
+      {"db=temp\\db", "temp\\db\\Linux.ini", "the database folder"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.paths);
+    Fixture fx;
+    fx.Write("options.ini", IniText({"[paths]", c.paths}));
+    const std::string db = c.paths.rfind("db=", 0) == 0 ? c.paths.substr(3) : "db";
+    fx.Write(db + "\\db.ini", DbIni("1", Categories));
+    fx.Write(c.kept, "the user's");
+
+    RunResult run = fx.Run(NoPauseInput);
+
+    EXPECT_TRANSCRIPT(Start() + "\n " + fx.Path("temp") + " was not cleaned up: it is, or holds, " +
+                          c.why + ".\n" + SelfCheckAllPresent().substr(1) + MainScreen(Categories),
+                      run.out);
+    EXPECT_EQ(fx.Read(c.kept), "the user's");
+  }
+#ifndef _WIN32
+  Fixture fx;
+  Catalogue(fx);
+  fx.Write("..\\elsewhere\\keep.txt", "not the program's");
+  std::filesystem::create_directory_symlink(fx.FsPath("..\\elsewhere"), fx.FsPath("temp"));
+
+  RunResult run = fx.Run(NoPauseInput);
+
+  EXPECT_TRANSCRIPT(Start() + "\n " + fx.Path("temp") +
+                        " was not cleaned up: it is a link to another folder.\n" +
+                        SelfCheckAllPresent().substr(1) + MainScreen(Categories),
+                    run.out);
+  EXPECT_EQ(fx.Read("..\\elsewhere\\keep.txt"), "not the program's");
+#endif
 }
 
 TEST(CheckFiles, LooseUpdaterHandsOverToTheInstalledOne) {

@@ -226,8 +226,8 @@ class QemuImgEndToEnd : public ::testing::Test {
 TEST_F(QemuImgEndToEnd, MakesAVmdkDiskThatQemuImgReads) {
   fx.Write("images\\hdb.img", "old disk");
 
-  // HDD SETUP, create, 100M, Enter, no partitions, leave.
-  RunResult run = fx.Run("2\n1\n1\n100M\n\n2\n0\n0\n");
+  // HDD SETUP, create, replace the old disk, 100M, Enter, no partitions, leave.
+  RunResult run = fx.Run("2\n1\n1\n1\n100M\n\n2\n0\n0\n");
 
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_NE(run.out.find(" Creating 100M HDD\n Formatting 'images//hdb.img', fmt=vmdk"),
@@ -249,11 +249,13 @@ TEST_F(QemuImgEndToEnd, MakesAVmdkDiskThatQemuImgReads) {
 }
 
 TEST_F(QemuImgEndToEnd, SizeThatQemuImgRefusesLeavesNoDisk) {
-  RunResult run = fx.Run("2\n1\n1\n100MB\n\n0\n0\n");
+  // "100MB" is asked again before qemu-img sees it; a lone "m" goes, and qemu-img refuses it.
+  RunResult run = fx.Run("2\n1\n1\n100MB\nm\n\n0\n0\n");
 
   EXPECT_NE(run.out.find("\n *ERROR* - HDD was NOT created!\n Press <Enter> to continue\n"),
             std::string::npos)
       << run.out;
+  EXPECT_EQ(fx.ToolLog(), std::vector<std::string>{QemuImgLine("m")});
   EXPECT_FALSE(fx.Exists("images\\hdb.img"));
 }
 

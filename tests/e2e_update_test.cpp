@@ -4,6 +4,9 @@
 #ifndef _WIN32
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -12,6 +15,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -196,6 +200,10 @@ TEST_F(EndToEnd, UpdatesProgramDatabaseAndToolsThenStartsTheMainProgram) {
   expected["db/db.ini"] = UnpackedFile(srv / "upt/db/3.zip", "db.ini", fx_.FsPath("..\\x"));
   expected["updater/3ver.ini"] =
       UnpackedFile(srv / "upt/3/2.zip", "updater/3ver.ini", fx_.FsPath("..\\x"));
+  // The user's own entries are never part of a release: the installation keeps its Own.ini.
+  ASSERT_TRUE(expected.count("db/Own.ini"));
+  EXPECT_EQ(UnpackedFile(srv / "upt/db/3.zip", "Own.ini", fx_.FsPath("..\\x")), "");
+  EXPECT_NE(UnpackedFile(srv / "upt/db/3.zip", "db.ini", fx_.FsPath("..\\x")), "");
 
   RunResult run = RunUpdater(fx_, "\n");
 
@@ -221,6 +229,20 @@ TEST_F(EndToEnd, UpdatesProgramDatabaseAndToolsThenStartsTheMainProgram) {
                                   " > No need to update database ... \n\n"
                                   " > No need to update updater ... \n"}));
   EXPECT_EQ(Files(), after);
+}
+
+// A catalogue folder whose Own.ini holds entries is refused by the release tool.
+TEST_F(EndToEnd, ReleaseToolRefusesACatalogueWithOwnEntries) {
+  fs::copy(fx_.FsPath("db"), fx_.FsPath("..\\catalogue"), fs::copy_options::recursive);
+  fx_.Write("..\\catalogue\\Own.ini", IniText({"[main]", "count=1", "[1]", "name=Mine"}));
+
+  EXPECT_NE(Shell("bash " + (SourceDir() / "scripts" / "make-release").string() +
+                  " --prg 2:2 --db 2:2 --tools 2:2 --updater 2:2 --build " + BuildDir().string() +
+                  " --db-dir " + fx_.Path("..\\catalogue") + " --out " + fx_.Path("..\\refused")),
+            0);
+  EXPECT_NE(fx_.Read("..\\shell.log").find("holds OS entries"), std::string::npos)
+      << fx_.Read("..\\shell.log");
+  EXPECT_FALSE(fx_.Exists("..\\refused\\upt\\db\\2.zip"));
 }
 
 TEST_F(EndToEnd, UpdaterUpdatesItselfThroughTheHelper) {
@@ -366,6 +388,135 @@ TEST_F(EndToEnd, PackagesServedDamagedInstallNothing) {
   EXPECT_EQ(run.out.find("Quillhaven self-update"), std::string::npos);
   EXPECT_EQ(Files(), before);
   EXPECT_TRUE(fs::is_symlink(fx_.FsPath("wget\\wget")));
+}
+
+// Starts the updater as the main program does (in its folder), in a process group of its
+// own so that a kill takes its tools with it, as a power cut would; kills the group after
+// delay unless it ended before. Returns true when it was killed.
+bool RunUpdaterKilledAfter(const Fixture& fx, std::chrono::microseconds delay) {
+  const std::string dir = fx.Path("updater");
+  const std::string program = fx.Path("updater\\updater");
+  const std::string log = fx.Path("..\\killed.log");
+  std::fflush(stdout);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    setpgid(0, 0);
+    if (chdir(dir.c_str()) != 0) _exit(127);
+    if (!freopen("/dev/null", "r", stdin) || !freopen(log.c_str(), "a", stdout) ||
+        !freopen(log.c_str(), "a", stderr))
+      _exit(127);
+    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  setpgid(pid, pid);
+  const auto deadline = std::chrono::steady_clock::now() + delay;
+  int status = 0;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (waitpid(pid, &status, WNOHANG) == pid) return false;
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  kill(-pid, SIGKILL);
+  waitpid(pid, &status, 0);
+  // Its tools die with it, but may take a moment to be gone.
+  for (int i = 0; i < 500 && kill(-pid, 0) == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  return true;
+}
+
+// A program release of 200 files (100 replacing files of the installation, 100 new ones in
+// new folders, and its version file) installed by the real updater with the real 7-Zip,
+// killed at 30 random moments: after each kill one more start of the updater leaves the
+// installation byte for byte the old one or the new one, and the next update succeeds.
+// Then a file-size limit (a disk that fills up) during the unpack installs nothing.
+TEST_F(EndToEnd, KilledUpdatesLeaveTheOldOrTheNewInstallation) {
+  for (int k = 0; k < 100; ++k) {
+    const std::string n = std::to_string(k);
+    fx_.Write("data\\f" + n + ".txt", "old file " + n + "\n");
+    fx_.Write("..\\prg\\data\\f" + n + ".txt",
+              std::string(200 + 97 * k, static_cast<char>('a' + k % 26)));
+    fx_.Write("..\\prg\\new\\g" + std::to_string(k / 10) + "\\h" + n + ".bin",
+              std::string(1000 + 331 * k, static_cast<char>('A' + k % 26)));
+  }
+  fx_.Write("..\\prg\\ver.ini", IniText({"[version]", "aver=2", "version=2.0"}));
+  const std::string zip = server_->Root() + "/upt/prg/2.zip";
+  ASSERT_EQ(Shell("sh -c \"cd " + fx_.Path("..\\prg") + " && 7za a -tzip -bd -y " + zip + " . \""),
+            0);
+  const std::string verIni = IniText({"[version]", "aver=2", "version=2.0"});
+  fx_.Write("..\\srv\\ver.ini", verIni);
+
+  // The old installation, kept to start each round from.
+
+  const auto copyTree = [](const fs::path& from, const fs::path& to) {
+    fs::remove_all(to);
+    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+  };
+  fs::path installation = fx_.FsPath("");
+  if (!installation.has_filename()) installation = installation.parent_path();
+  // Beside the installation, by a path that does not pass through it (it is replaced).
+  const fs::path pristine = installation.parent_path() / "pristine";
+  copyTree(installation, pristine);
+  const auto oldTree = Files();
+
+  const auto start = std::chrono::steady_clock::now();
+  RunResult first = RunUpdater(fx_, "\n");
+  const auto whole = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::steady_clock::now() - start);
+  ASSERT_TRUE(InOrder(first.out, {" > Downloading new program version 2.0 ...\n\n",
+                                  " > Unpacking ... \n", " > No need to update updater ... \n"}));
+  const auto newTree = Files();
+  ASSERT_EQ(newTree.size(), oldTree.size() + 100);
+  ASSERT_EQ(newTree.at("ver.ini"), verIni);
+
+  const char* seedText = std::getenv("QH_KILL_SEED");
+  const unsigned seed = seedText ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 10))
+                                 : static_cast<unsigned>(std::random_device{}());
+  std::printf("kill test: seed %u (QH_KILL_SEED), a whole update takes %lld ms\n", seed,
+              static_cast<long long>(whole.count() / 1000));
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<long long> moment(0, whole.count());
+  int oldOnes = 0, newOnes = 0, midInstall = 0;
+  for (int round = 0; round < 30; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round) + ", seed " + std::to_string(seed));
+    copyTree(pristine, installation);
+    fx_.Write("..\\srv\\ver.ini", verIni);
+    RunUpdaterKilledAfter(fx_, std::chrono::microseconds(moment(random)));
+    if (fx_.Exists("updater\\temp\\journal.txt")) ++midInstall;
+
+    // One start of the updater, with nothing newer on the server: it only puts things right.
+    fx_.Remove("..\\srv\\ver.ini");
+    RunUpdater(fx_, "\n");
+    const auto tree = Files();
+    if (tree == oldTree) ++oldOnes;
+    else if (tree == newTree) ++newOnes;
+    else ADD_FAILURE() << "a mix of the old and the new installation";
+
+    fx_.Write("..\\srv\\ver.ini", verIni);
+    RunUpdater(fx_, "\n");
+    EXPECT_TRUE(Files() == newTree) << "the next update did not succeed";
+  }
+  std::printf("kill test: %d rounds ended old, %d new, %d killed in the middle of moving files\n",
+              oldOnes, newOnes, midInstall);
+  EXPECT_EQ(oldOnes + newOnes, 30);
+
+  // A disk that fills up while the package is unpacked: the kernel refuses a file of more
+  // than 256 KiB, which the package (small, as its files pack well) holds.
+  copyTree(pristine, installation);
+  fx_.Write("..\\prg\\new\\big.bin", std::string(1 << 20, 'z'));
+  fs::remove(zip);
+  ASSERT_EQ(Shell("sh -c \"cd " + fx_.Path("..\\prg") + " && 7za a -tzip -bd -y " + zip + " . \""),
+            0);
+  ASSERT_LT(fs::file_size(zip), 256u * 1024u);
+  fx_.Write("updater\\limited.sh", "#!/bin/bash\ntrap '' XFSZ\nulimit -f 256\nexec ./updater\n");
+  fs::permissions(fx_.FsPath("updater\\limited.sh"), fs::perms::owner_all, fs::perm_options::add);
+  const auto before = Files();
+
+  RunResult full = fx_.RunProgram("updater\\limited.sh", "\n", fx_.FsPath("updater"));
+
+  EXPECT_TRUE(InOrder(full.out, {" > Unpacking ... \n",
+                                 " > The package could not be unpacked (is the disk full?); the "
+                                 "program was not updated. \n"}));
+  EXPECT_TRUE(Files() == before);
+  EXPECT_FALSE(fx_.Exists("updater\\temp\\stage"));
 }
 
 }  // namespace

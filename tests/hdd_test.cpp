@@ -120,6 +120,21 @@ std::string DeleteByHand() {
          " manually and press <Enter> ";
 }
 
+// The disk's path as the program shows it.
+std::string DiskShown() {
+#ifdef _WIN32
+  return "images\\hdb.img";
+#else
+  return "images/hdb.img";
+#endif
+}
+
+// The question before an existing disk is replaced; size as the program words it.
+std::string ReplaceQuestion(const std::string& size) {
+  return Header("VIRTUAL HDD") + "\n A virtual HDD already exists (" + DiskShown() + ", " + size +
+         ").\n Do you want to replace it and everything on it?\n\n" + YesNo();
+}
+
 TEST(BootHdd, PresentDiskBootsAtOnce) {
   Fixture fx;
   WriteCatalogue(fx);
@@ -203,15 +218,15 @@ TEST(BootHdd, NewDiskIsBootedAfterThePartitionManager) {
 TEST(BootHdd, FailedCreationBootsNothing) {
   Fixture fx;
   WriteCatalogue(fx);
-  fx.InstallTool("qemu\\qemu-img.exe", "stderr Invalid image size specified\nexit 1\n");
+  fx.InstallTool("qemu\\qemu-img.exe", "stderr Could not create\nexit 1\n");
 
-  RunResult run = fx.Run("1\n1\n1X\n\n0\n");
+  RunResult run = fx.Run("1\n1\n3G\n\n0\n");
 
-  EXPECT_TRANSCRIPT(Start() + CreateOffer() + SizePrompt() + CreatingHdd("1X") +
+  EXPECT_TRANSCRIPT(Start() + CreateOffer() + SizePrompt() + CreatingHdd("3G") +
                         " *ERROR* - HDD was NOT created!\n Press <Enter> to continue\n" +
                         MainScreen({}),
                     run.out);
-  EXPECT_EQ(fx.ToolLog(), Log{QemuImgLine("1X")});
+  EXPECT_EQ(fx.ToolLog(), Log{QemuImgLine("3G")});
 }
 
 TEST(CreateHdd, RefusedSizesAskAgainAndZeroCancels) {
@@ -248,9 +263,10 @@ TEST(CreateHdd, ZeroLeavesTheOldDiskAlone) {
   WriteCatalogue(fx);
   fx.Write("images\\hdb.img", "old disk");
 
-  RunResult run = fx.Run("2\n1\n1\n0\n0\n0\n");
+  RunResult run = fx.Run("2\n1\n1\n1\n0\n0\n0\n");
 
-  EXPECT_TRANSCRIPT(ToHddSetup() + SizePrompt() + BackToMain(), run.out);
+  EXPECT_TRANSCRIPT(ToHddSetup() + ReplaceQuestion("8 bytes") + SizePrompt() + BackToMain(),
+                    run.out);
   EXPECT_EQ(fx.Read("images\\hdb.img"), "old disk");
   EXPECT_TRUE(fx.ToolLog().empty());
 }
@@ -260,10 +276,11 @@ TEST(CreateHdd, EndOfInputAtTheSizePromptCancels) {
   WriteCatalogue(fx);
   fx.Write("images\\hdb.img", "old disk");
 
-  RunResult run = fx.Run("2\n1\n1\n");
+  RunResult run = fx.Run("2\n1\n1\n1\n");
 
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_TRANSCRIPT(ToHddSetup() + SizePrompt() + BackToMain(), run.out);
+  EXPECT_TRANSCRIPT(ToHddSetup() + ReplaceQuestion("8 bytes") + SizePrompt() + BackToMain(),
+                    run.out);
   EXPECT_EQ(fx.Read("images\\hdb.img"), "old disk");
   EXPECT_TRUE(fx.ToolLog().empty());
 }
@@ -276,9 +293,10 @@ TEST(CreateHdd, OldDiskIsDeletedBeforeTheNewOneIsMade) {
   fx.InstallTool("qemu\\qemu-img.exe",
                  "copy images\\hdb.img images\\seen.img\ncreate images\\hdb.img 70000\n");
 
-  RunResult run = fx.Run("2\n1\n1\n1G\n\n2\n0\n0\n");
+  RunResult run = fx.Run("2\n1\n1\n1\n1G\n\n2\n0\n0\n");
 
-  EXPECT_TRANSCRIPT(ToHddSetup() + SizePrompt() + DeletingOldHdd() + CreatingHdd("1G") +
+  EXPECT_TRANSCRIPT(ToHddSetup() + ReplaceQuestion("8 bytes") + SizePrompt() + DeletingOldHdd() +
+                        CreatingHdd("1G") +
                         HddCreated() + BackToMain(),
                     run.out);
   EXPECT_EQ(fx.ToolLog(), Log{QemuImgLine("1G")});
@@ -306,17 +324,52 @@ TEST(CreateHdd, NoDiskAfterQemuImg) {
   fx.Write("images\\hdb.img", "old disk");
   fx.InstallTool("qemu\\qemu-img.exe", "exit 1\n");
 
-  RunResult run = fx.Run("2\n1\n1\n10GB\n\n0\n0\n");
+  RunResult run = fx.Run("2\n1\n1\n1\n10G\n\n0\n0\n");
 
-  EXPECT_TRANSCRIPT(ToHddSetup() + SizePrompt() + DeletingOldHdd() + CreatingHdd("10GB") +
+  EXPECT_TRANSCRIPT(ToHddSetup() + ReplaceQuestion("8 bytes") + SizePrompt() + DeletingOldHdd() +
+                        CreatingHdd("10G") +
                         " *ERROR* - HDD was NOT created!\n The old HDD was kept.\n"
                         " Press <Enter> to continue\n" +
                         BackToMain(),
                     run.out);
-  EXPECT_EQ(fx.ToolLog(), Log{QemuImgLine("10GB")});
+  EXPECT_EQ(fx.ToolLog(), Log{QemuImgLine("10G")});
   // A size qemu-img refuses must not cost the user the old disk.
   EXPECT_EQ(fx.Read("images\\hdb.img"), "old disk");
   EXPECT_FALSE(fx.Exists("images\\hdb.img.old"));
+}
+
+// An existing disk is replaced only after a question; a size reaches qemu-img only as digits
+// and a unit letter, up to 2 TiB; the disk set aside meanwhile takes a name no file has, and
+// goes once the new disk exists, read-only or not.
+TEST(CreateHdd, ReplacingIsAChoiceAndOnlyPlainSizesReachQemuImg) {
+  Fixture fx;
+  WriteCatalogue(fx);
+  const std::string old(20000, 'o');
+  fx.Write("images\\hdb.img", old);
+  fx.Write("images\\hdb.img.old", "the user's own file");
+  std::filesystem::permissions(fx.FsPath("images\\hdb.img"), std::filesystem::perms::owner_write |
+                                   std::filesystem::perms::group_write |
+                                   std::filesystem::perms::others_write,
+                               std::filesystem::perm_options::remove);
+  // What lies beside the disk while qemu-img runs.
+  fx.InstallTool("qemu\\qemu-img.exe",
+                 "copy images\\hdb.img.old1 images\\seen.img\n" + std::string(MakeDisk));
+
+  // No: nothing changes and no size is asked for. Then yes, six refused sizes and 2T.
+  RunResult run =
+      fx.Run("2\n1\n1\n2\n1\n1\n1\n1G -f raw\n-5M\n10 M\n999999999G\n2049G\n3T\n2T\n\n2\n0\n0\n");
+
+  std::string refused;
+  for (int i = 0; i < 7; ++i) refused += SizePrompt();
+  EXPECT_TRANSCRIPT(ToHddSetup() + ReplaceQuestion("19 KB") + OptionsScreen() + HddSetupScreen() +
+                        ReplaceQuestion("19 KB") + refused + DeletingOldHdd() + CreatingHdd("2T") +
+                        HddCreated() + BackToMain(),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(), Log{QemuImgLine("2T")});
+  EXPECT_TRUE(fx.Read("images\\seen.img") == old);
+  EXPECT_EQ(fx.Read("images\\hdb.img").size(), 65536u);
+  EXPECT_EQ(fx.Read("images\\hdb.img.old"), "the user's own file");
+  EXPECT_FALSE(fx.Exists("images\\hdb.img.old1"));
 }
 
 TEST(DeleteHdd, WithoutADiskAsksNothing) {
@@ -366,9 +419,10 @@ TEST(CreateHdd, AnOldDiskThatStaysIsNotTakenForTheNewOne) {
   if (!lock.Locked()) GTEST_SKIP() << "no way to make an undeletable file here";
 
   // The Enter after the request to delete by hand, then the Enter after the error.
-  RunResult run = fx.Run("2\n1\n1\n1G\n\n\n0\n0\n");
+  RunResult run = fx.Run("2\n1\n1\n1\n1G\n\n\n0\n0\n");
 
-  EXPECT_TRANSCRIPT(ToHddSetup() + SizePrompt() + DeletingOldHdd() + DeleteByHand() + "\n" +
+  EXPECT_TRANSCRIPT(ToHddSetup() + ReplaceQuestion("8 bytes") + SizePrompt() + DeletingOldHdd() +
+                        DeleteByHand() + "\n" +
                         " *ERROR* - HDD was NOT created!\n Press <Enter> to continue\n" +
                         BackToMain(),
                     run.out);

@@ -175,6 +175,25 @@ TEST(OwnEditorAdd, Utf8AndA1ABytePipedInAreStoredAsTheSameBytes) {
             std::string::npos);
 }
 
+// The lists show 100 entries: a 101st could never be chosen, so a full category takes none.
+TEST(OwnEditorAdd, AFullOwnCategorySavesNothing) {
+  Fixture fx;
+  Install(fx);
+  std::vector<OsEntry> own;
+  for (int k = 1; k <= 100; ++k) own.push_back(Entry("E" + std::to_string(k), "1", "e.iso"));
+  fx.Write("db\\Own.ini", CategoryIni(own));
+  const std::string before = fx.Read("db\\Own.ini");
+
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n1\n\n" + Leave);
+
+  EXPECT_TRANSCRIPT(ToDbSetup() + Header("ADD OS") +
+                        "\n The `Own` category is full (100 OS); delete one before you add "
+                        "another. Nothing was saved.\n" +
+                        Pause() + BackOut(),
+                    run.out);
+  EXPECT_EQ(fx.Read("db\\Own.ini"), before);
+}
+
 TEST(OwnEditorAdd, EmptyInputsStoreAnEntryOfEmptyValuesThatListsAsOneBlank) {
   Fixture fx;
   Install(fx);
@@ -422,6 +441,41 @@ TEST(OwnEditorDelete, TheImageInTheImagesFolderIsDeletedAndNothingElse) {
   EXPECT_TRUE(fx.Exists("images\\b.iso"));
   EXPECT_TRUE(fx.Exists("a.iso"));
   ExpectOwnIni(fx, {own[1]});
+}
+
+// The entry goes, but not an image something else still needs: the virtual disk, the
+// partition manager's image, or one another entry names (any category, previous versions,
+// another Own entry; file names compared without regard to letter case).
+TEST(OwnEditorDelete, ImagesThatAreStillNeededAreKept) {
+  struct Case {
+    std::string filename, why;
+  };
+  for (const Case& c : std::vector<Case>{{"hdb.img", "it is the virtual HDD"},
+                                         {"pm.iso", "it is the partition manager's image"},
+                                         {"Shared.ISO", "\"Ubuntu\" uses it too"},
+                                         {"older.iso", "\"Ubuntu\" uses it too"},
+                                         {"twin.iso", "\"Twin\" uses it too"}}) {
+    SCOPED_TRACE(c.filename);
+    Fixture fx;
+    fx.Write("db\\db.ini", DbIni("5", Cats) + IniText({"", "[hddmanager]", "download=x",
+                                                      "filename=pm.iso"}));
+    fx.Write("db\\Linux.ini", CategoryIni({Entry("Ubuntu", "24", "shared.iso")},
+                                          std::vector<OsEntry>{Entry("Ubuntu", "8", "older.iso")}));
+    const std::vector<OsEntry> own = {Entry("Mine", "1", c.filename),
+                                      Entry("Twin", "2", "twin.iso")};
+    fx.Write("db\\Own.ini", CategoryIni(own));
+    fx.Write("images\\" + c.filename, "needed");
+
+    RunResult run = fx.Run(std::string(ToOptions) + "2\n3\n1\n\n" + Leave);
+
+    const std::string deleted = DeletedLine("Mine 1");
+    EXPECT_TRANSCRIPT(ToDbSetup() + ChooseScreen("DELETE OS", "Delete", DisplayNames(own)) +
+                          deleted.substr(0, deleted.size() - Pause().size()) + " The image " +
+                          c.filename + " was kept: " + c.why + ".\n" + Pause() + BackOut(),
+                      run.out);
+    EXPECT_EQ(fx.Read("images\\" + c.filename), "needed");
+    ExpectOwnIni(fx, {own[1]});
+  }
 }
 
 TEST(OwnEditorDelete, AMissingImageIsNoError) {

@@ -1,5 +1,7 @@
 #include "hdd/hdd_setup.h"
 
+#include <cctype>
+#include <cstdint>
 #include <string>
 
 #include "c_api/console.h"
@@ -18,13 +20,38 @@ namespace {
 
 std::string DiskPath() { return ImagesDir + "\\hdb.img"; }
 
-// Sizes that would make a disk of nothing, or a unit without a number.
+// The largest disk qemu-img makes in this format (vmdk): 2 TiB.
+constexpr uint64_t MaxDiskBytes = uint64_t{2} << 40;
+
+// Only digits and one unit letter reach qemu-img: a blank, a sign or a further word would
+// be an option or argument of its own. A size above MaxDiskBytes makes a disk QEMU refuses.
+bool IsPlainSizeWithinLimit(const std::string& size) {
+  std::string digits = size;
+  uint64_t unit = 1;
+  if (!digits.empty() && !std::isdigit(static_cast<unsigned char>(digits.back()))) {
+    const std::string units = "kKmMgGtT";
+    const size_t at = units.find(digits.back());
+    if (at == std::string::npos) return false;
+    unit = uint64_t{1} << (10 * (at / 2 + 1));
+    digits.pop_back();
+  }
+  uint64_t value = 0;
+  for (char c : digits) {
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    value = value * 10 + static_cast<uint64_t>(c - '0');
+    if (value > MaxDiskBytes) return false;
+  }
+  return value <= MaxDiskBytes / unit;
+}
+
+// Sizes that would make a disk of nothing, a unit without a number, or that are no plain
+// size at all.
 bool IsRefusedSize(const std::string& size) {
   static const char* const refused[] = {"", "0k", "0M", "0G", "0T", "k", "M", "G", "T"};
   for (const char* word : refused) {
     if (size == word) return true;
   }
-  return false;
+  return !IsPlainSizeWithinLimit(size);
 }
 
 // Asks for the size until one is acceptable. The end of input cancels like "0": asking
@@ -43,9 +70,23 @@ std::string ReadHddSize() {
   return size;
 }
 
-// The old disk is set aside rather than deleted, so that a size qemu-img refuses (a typo
-// such as "10GB") does not cost the user the disk: it is deleted once the new one exists.
-std::string OldDiskPath() { return ImagesDir + "\\hdb.img.old"; }
+// The old disk is set aside rather than deleted, so that a size qemu-img refuses does not
+// cost the user the disk: it is deleted once the new one exists. Its name is one that
+// exists nowhere yet, so no file the user keeps beside the disk is replaced.
+std::string SetAsidePath;
+
+bool MoveAsideUnderFreeName() {
+  for (int n = 0; n < 1000; ++n) {
+    const std::string name = DiskPath() + ".old" + (n == 0 ? "" : std::to_string(n));
+    if (FileExists(name) || DirExists(name)) continue;
+    if (MoveFileNoReplace(DiskPath(), name)) {
+      SetAsidePath = name;
+      return true;
+    }
+    if (!FileExists(DiskPath())) return false;
+  }
+  return false;
+}
 
 // True when the old disk is out of the way, set aside here or deleted by the user when asked to.
 bool SetAsideOldHdd() {
@@ -54,7 +95,7 @@ bool SetAsideOldHdd() {
   WriteLine(" Deleting old HDD, please wait.");
   WriteLine(" DO NOT CLOSE THIS WINDOW!");
   WriteLine();
-  if (MoveFileReplace(DiskPath(), OldDiskPath())) return true;
+  if (MoveAsideUnderFreeName()) return true;
   WriteLine(" ERROR - cannot delete file.");
   WriteText("         Delete file " + NativePath(DiskPath()) + " manually and press <Enter> ");
   WaitForEnter();
@@ -63,9 +104,35 @@ bool SetAsideOldHdd() {
 
 // After a failed creation: puts the old disk back in place when one was set aside.
 void RestoreOldHdd() {
-  if (!FileExists(OldDiskPath())) return;
+  if (SetAsidePath.empty() || !FileExists(SetAsidePath)) return;
   RemoveFile(DiskPath());
-  if (MoveFileReplace(OldDiskPath(), DiskPath())) WriteLine(" The old HDD was kept.");
+  if (MoveFileReplace(SetAsidePath, DiskPath())) WriteLine(" The old HDD was kept.");
+  SetAsidePath.clear();
+}
+
+// A file size for the user: whole units of 1024.
+std::string SizeText(uint64_t bytes) {
+  static const char* const units[] = {"bytes", "KB", "MB", "GB", "TB"};
+  int u = 0;
+  while (u < 4 && bytes >= 1024 * 10) {
+    bytes /= 1024;
+    ++u;
+  }
+  return std::to_string(bytes) + " " + units[u];
+}
+
+// Replacing the disk loses everything on it: the user says so once, before anything else.
+bool ConfirmReplaceHdd() {
+  ShowHeader("VIRTUAL HDD");
+  WriteLine();
+  WriteLine(" A virtual HDD already exists (" + NativePath(DiskPath()) + ", " +
+            SizeText(FileSize64(DiskPath())) + ").");
+  WriteLine(" Do you want to replace it and everything on it?");
+  WriteLine();
+  WriteLine("     1) Yes");
+  WriteLine("     2) No");
+  WriteLine();
+  return ReadChoice(2) == 1;
 }
 
 void ReportNotCreated() {
@@ -113,6 +180,8 @@ void RunPartitionManager() {
 }
 
 bool CreateHdd() {
+  SetAsidePath.clear();
+  if (FileExists(DiskPath()) && !ConfirmReplaceHdd()) return false;
   const std::string size = ReadHddSize();
   if (size == "0") return false;
   // An old disk that is still there would pass the checks below as the new one, although
@@ -145,7 +214,8 @@ bool CreateHdd() {
     WaitForEnter();
     return false;
   }
-  RemoveFile(OldDiskPath());
+  if (!SetAsidePath.empty()) RemoveFileAnyway(SetAsidePath);
+  SetAsidePath.clear();
   WriteLine(" HDD was created succefully!");
   WriteLine(" Press <enter> to continue");
   WaitForEnter();

@@ -9,11 +9,18 @@ bool FileExists(const std::string& path);       // a file, not a directory
 bool DirExists(const std::string& path);
 bool MakeDir(const std::string& path);          // one level
 bool RemoveFile(const std::string& path);
+// Removes a file even when it is marked read-only (Windows); for the program's own work
+// files and set-aside copies, never for the user's files.
+bool RemoveFileAnyway(const std::string& path);
 bool MoveFileNoReplace(const std::string& from, const std::string& to);
 bool MoveFileReplace(const std::string& from, const std::string& to);
 bool RemoveEmptyDir(const std::string& path);
 uint64_t FileSize64(const std::string& path);   // 0 when nothing matches
+// Read-only files and folders inside the tree are removed as well, on every platform.
 bool DeleteDirTree(const std::string& dir, bool withContents);
+// The absolute path of an existing file or folder with every link and junction resolved,
+// in native form; "" when it does not exist.
+std::string ResolvedPath(const std::string& path);
 
 // Whole-file access. ReadWholeFile returns false when the file cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& data);

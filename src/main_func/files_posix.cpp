@@ -42,6 +42,12 @@ std::string JoinPath(const std::string& dir, const std::string& name) {
 bool DeleteTree(const std::string& dir, bool withContents) {
   bool success = true;
   if (withContents) {
+    // A folder without write or search permission is emptied all the same, as on Windows,
+    // where the read-only mark does not protect a folder's contents either.
+    struct stat self {};
+    if (lstat(dir.c_str(), &self) == 0 && S_ISDIR(self.st_mode) &&
+        (self.st_mode & S_IRWXU) != S_IRWXU)
+      chmod(dir.c_str(), (self.st_mode & 07777) | S_IRWXU);
     if (DIR* d = opendir(dir.c_str())) {
       while (success) {
         errno = 0;
@@ -105,6 +111,8 @@ bool RemoveFile(const std::string& path) {
   if (lstat(mapped.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
   return unlink(mapped.c_str()) == 0;
 }
+
+bool RemoveFileAnyway(const std::string& path) { return RemoveFile(path); }
 
 bool MoveFileNoReplace(const std::string& from, const std::string& to) {
   std::string src = MapSlashes(from), dst = MapSlashes(to);
@@ -183,6 +191,14 @@ bool WriteFileAtomic(const std::string& path, const std::string& data) {
 }
 
 std::string NativePath(const std::string& path) { return MapSlashes(path); }
+
+std::string ResolvedPath(const std::string& path) {
+  char* real = realpath(MapSlashes(path).c_str(), nullptr);
+  if (!real) return "";
+  std::string result = real;
+  free(real);
+  return result;
+}
 
 std::string ExePath() {
   std::string buf(PATH_MAX, '\0');

@@ -17,6 +17,12 @@ std::string Join(const std::string& dir, const std::string& name) {
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
+// DeleteFileA and RemoveDirectoryA refuse what carries the read-only attribute.
+void ClearReadOnly(const std::string& path, DWORD a) {
+  if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY))
+    SetFileAttributesA(path.c_str(), a & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+}
+
 }  // namespace
 
 bool FileExists(const std::string& path) {
@@ -32,6 +38,13 @@ bool DirExists(const std::string& path) {
 bool MakeDir(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
 
 bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+bool RemoveFileAnyway(const std::string& path) {
+  DWORD a = Attributes(path);
+  if (a == INVALID_FILE_ATTRIBUTES || (a & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  ClearReadOnly(path, a);
+  return DeleteFileA(path.c_str()) != 0;
+}
 
 bool MoveFileNoReplace(const std::string& from, const std::string& to) {
   return MoveFileA(from.c_str(), to.c_str()) != 0;
@@ -68,6 +81,7 @@ bool DeleteDirTree(const std::string& dir, bool withContents) {
         if (a & 0x8) continue;
         if (name == "." || name == "..") continue;
         std::string full = Join(dir, name);
+        ClearReadOnly(full, a);
         if ((a & FILE_ATTRIBUTE_DIRECTORY) && (a & FILE_ATTRIBUTE_REPARSE_POINT)) {
           // A junction or directory link: remove the link, never what it points to.
           success = RemoveDirectoryA(full.c_str()) != 0;
@@ -81,7 +95,27 @@ bool DeleteDirTree(const std::string& dir, bool withContents) {
     }
   }
   if (!success) return false;
+  ClearReadOnly(dir, Attributes(dir));
   return RemoveDirectoryA(dir.c_str()) != 0;
+}
+
+std::string ResolvedPath(const std::string& path) {
+  // FILE_FLAG_BACKUP_SEMANTICS opens folders too; the handle follows links and junctions.
+  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return "";
+  std::string buf(MAX_PATH, '\0');
+  DWORD n = GetFinalPathNameByHandleA(h, buf.data(), static_cast<DWORD>(buf.size()), 0);
+  if (n >= buf.size()) {
+    buf.resize(n + 1);
+    n = GetFinalPathNameByHandleA(h, buf.data(), static_cast<DWORD>(buf.size()), 0);
+  }
+  CloseHandle(h);
+  if (n == 0 || n >= buf.size()) return "";
+  buf.resize(n);
+  if (buf.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + buf.substr(8);
+  if (buf.rfind("\\\\?\\", 0) == 0) return buf.substr(4);
+  return buf;
 }
 
 bool WriteFileAtomic(const std::string& path, const std::string& data) {

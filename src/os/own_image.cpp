@@ -1,6 +1,12 @@
 // Removing an Own entry's image, confined to the images folder.
 #include "os/own_image.h"
 
+#include <cctype>
+#include <vector>
+
+#include "db/category.h"
+#include "db/ini_document.h"
+#include "db/own_store.h"
 #include "db/settings.h"
 #include "main_func/files.h"
 
@@ -20,4 +26,48 @@ ImageRemoval RemoveOwnImage(const std::string& filename) {
   const std::string path = OwnImagePath(filename);
   if (!FileExists(path)) return ImageRemoval::Absent;
   return RemoveFile(path) ? ImageRemoval::Removed : ImageRemoval::Failed;
+}
+
+namespace {
+
+// Image names are compared as Windows compares file names, without regard to letter case.
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The name of an entry of the file at path, or of its section, that names the image; ""
+// when none does.
+std::string EntryNaming(const std::string& path, const std::string& image, bool& found) {
+  found = false;
+  IniDocument doc;
+  if (!FileExists(path) || !doc.Load(path)) return "";
+  for (const std::string& section : doc.SectionNames()) {
+    if (Lower(doc.ReadString(section, "filename", "")) != image) continue;
+    found = true;
+    return doc.ReadString(section, "name", section);
+  }
+  return "";
+}
+
+}  // namespace
+
+std::string ImageKeptReason(const std::string& filename) {
+  const std::string image = Lower(filename);
+  if (image.empty()) return "";
+  if (image == "hdb.img") return "it is the virtual HDD";
+  bool found = false;
+  std::string dbIni = AppDir + DbDir + "\\db.ini";
+  IniDocument db;
+  if (FileExists(dbIni) && db.Load(dbIni) &&
+      Lower(db.ReadString("hddmanager", "filename", "")) == image)
+    return "it is the partition manager's image";
+  std::vector<std::string> files = {OwnFilePath()};
+  for (int i = 1; i <= CategoryCount && i <= static_cast<int>(CategoryNames.size()) - 1; ++i)
+    files.push_back(CategoryFilePath(i));
+  for (const std::string& path : files) {
+    const std::string name = EntryNaming(path, image, found);
+    if (found) return "\"" + name + "\" uses it too";
+  }
+  return "";
 }

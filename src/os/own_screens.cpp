@@ -127,6 +127,14 @@ int ChooseOwnEntry(const std::string& verb, int& category, OsList& list) {
 void AddOsScreen() {
   ShowHeader("ADD OS");
   WriteLine();
+  // The lists show MaxListEntries entries: one more could never be chosen or launched.
+  if (FileExists(OwnFilePath()) &&
+      IniFile(OwnFilePath()).ReadInteger("main", "count", 0) >= MaxListEntries) {
+    WriteLine(" The `Own` category is full (" + std::to_string(MaxListEntries) +
+              " OS); delete one before you add another. Nothing was saved.");
+    Pause();
+    return;
+  }
   Values values;
   for (int i = 0; i < FieldCount; ++i) {
     WriteLine(AddFields[i].label);
@@ -225,8 +233,10 @@ void DeleteOsScreen() {
     ShowWriteFailure(e.path);
     return;
   }
-  if (RemoveOwnImage(os.filename) == ImageRemoval::Failed) WriteText("*ERROR*");
+  const std::string kept = ImageKeptReason(os.filename);
+  if (kept.empty() && RemoveOwnImage(os.filename) == ImageRemoval::Failed) WriteText("*ERROR*");
   WriteText("..");
   WriteLine(".. [ OK ]");
+  if (!kept.empty()) WriteLine(" The image " + os.filename + " was kept: " + kept + ".");
   Pause();
 }

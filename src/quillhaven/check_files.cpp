@@ -1,5 +1,6 @@
 #include "quillhaven/check_files.h"
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "main_func/sha256.h"
 #include "main_func/sysinfo.h"
 #include "options/options_menu.h"
+#include "updater/journal.h"
 
 namespace {
 
@@ -115,14 +117,50 @@ bool CheckPresent(const std::string& label, const std::string& relPath) {
   return present;
 }
 
+// True when the start-up clean-up may remove folder (below AppDir, given without a trailing
+// separator). It never removes a folder that is, or holds, a folder the installation lives
+// on, nor one that is a link or junction to elsewhere (removing its contents would empty
+// the folder it points to); it says once why it kept it.
+bool MayCleanUp(const std::string& relFolder) {
+  const std::string folder = ResolvedPath(AppDir + relFolder);
+  if (folder.empty()) return false;
+  const std::string kept[][2] = {{AppDir + ImagesDir, "the images folder"},
+                                 {AppDir + DbDir, "the database folder"},
+                                 {AppDir, "the installation folder"}};
+  std::string why;
+  for (const auto& [path, what] : kept) {
+    const std::string resolved = ResolvedPath(path);
+    if (resolved.empty() || resolved.compare(0, folder.size(), folder) != 0) continue;
+    if (resolved.size() == folder.size() || resolved[folder.size()] == '/' ||
+        resolved[folder.size()] == '\\') {
+      why = "it is, or holds, " + what;
+      break;
+    }
+  }
+  // Letter case aside (Windows gives the stored one), the folder resolves to where its
+  // name says unless it is a link or junction.
+  auto lower = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  };
+  if (why.empty() && lower(folder) != lower(NativePath(ResolvedPath(AppDir) + "\\" + relFolder)))
+    why = "it is a link to another folder";
+  if (why.empty()) return true;
+  WriteLine(" " + NativePath(AppDir + relFolder) + " was not cleaned up: " + why + ".");
+  return false;
+}
+
 }  // namespace
 
 void CheckFiles() {
   WriteLine();
 
   if (!DirExists(AppDir + ImagesDir)) MakeDir(AppDir + ImagesDir);
-  if (DirExists(AppDir + "updater\\temp")) DeleteDirTree(AppDir + "updater\\temp", true);
-  if (DirExists(AppDir + "temp")) DeleteDirTree(AppDir + "temp\\", true);
+  // The backups of an update that could not be undone yet wait there for the next try.
+  if (DirExists(AppDir + "updater\\temp") && !UpdateJournalPending(AppDir) &&
+      MayCleanUp("updater\\temp"))
+    DeleteDirTree(AppDir + "updater\\temp", true);
+  if (DirExists(AppDir + "temp") && MayCleanUp("temp")) DeleteDirTree(AppDir + "temp\\", true);
 
   if (FileExists(AppDir + "updater.exe") && FileExists(AppDir + "updater\\updater.exe")) {
     RemoveFile(AppDir + "updater.exe");

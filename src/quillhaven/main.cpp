@@ -10,6 +10,7 @@
 #include "main_func/process.h"
 #include "quillhaven/check_files.h"
 #include "quillhaven/main_screen.h"
+#include "updater/journal.h"
 
 namespace {
 
@@ -19,6 +20,8 @@ int Run() {
   WriteLine();
   WriteLine("Loading ...");
   WriteLine();
+  // An update cut short leaves a mix of old and new files: undo it before anything is read.
+  RollBackInterruptedUpdate(ExeDir());
   ConsoleInit();
   ExitRequested = false;
   // Every relative path of the command lines and file tests names a file of the

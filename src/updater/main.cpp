@@ -11,6 +11,8 @@
 #include "main_func/out.h"
 #include "main_func/sha256.h"
 #include "updater/func.h"
+#include "updater/install.h"
+#include "updater/journal.h"
 #include "updater/server_trust.h"
 #include "updater/versions.h"
 
@@ -23,17 +25,12 @@ std::string TempPath(const std::string& name) { return UpdaterBaseDir + "updater
 // wget would save a second copy as NAME.1 beside a file left from an earlier run, and the
 // stale one would then be read or unpacked.
 void FetchToTemp(const std::string& serverPath, const std::string& name) {
-  RemoveFile(TempPath(name));
+  RemoveFileAnyway(TempPath(name));
   RunAndWait(UpdaterBaseDir + "wget\\wget.exe -q -P temp\\ " + Server + serverPath, ShowNormal);
 }
 
-void Unpack(const std::string& switches, const std::string& archive) {
-  RunAndWait(UpdaterBaseDir + "7z\\7za.exe x -bd " + switches + " temp\\" + archive, ShowNormal);
-}
-
 // A package for which the server's version file gives a SHA-256 is installed only when it
-// is that very file. Without the key it goes on as it comes, and so does an archive that
-// did not arrive at all, which installs nothing anyway.
+// is that very file.
 bool PackageIsSound(const PackageVersion& v, const std::string& zip) {
   if (v.sha256Required && v.sha256.empty()) {
     WriteLine(" > The signed version file gives no SHA-256 for this package; it was not installed. ");
@@ -45,15 +42,47 @@ bool PackageIsSound(const PackageVersion& v, const std::string& zip) {
   return false;
 }
 
+// Every archive is tested whole before anything of it is used; one that did not arrive at
+// all fails the test as well.
+bool PackageIsWhole(const std::string& zip) {
+  return FileExists(TempPath(zip)) &&
+         RunAndWait(UpdaterBaseDir + "7z\\7za.exe t temp\\" + zip, ShowNormal) == 0;
+}
+
+// Tests the package, unpacks it into the staging folder and moves it into place; whatever
+// fails puts every file back and says so on one line. notUpdated names what stays as it was.
+void InstallPackage(const PackageVersion& v, const std::string& zip, const std::string& yes,
+                    const PackagePlan& plan, const std::string& notUpdated) {
+  if (!PackageIsSound(v, zip)) return;
+  if (!PackageIsWhole(zip)) {
+    WriteLine(" > The package did not arrive whole; " + notUpdated + " not updated. ");
+    return;
+  }
+  const std::string stage = StagingDir(UpdaterBaseDir);
+  if (DirExists(stage)) DeleteDirTree(stage, true);
+  if (RunAndWait(UpdaterBaseDir + "7z\\7za.exe x -bd -otemp\\stage\\ " + yes + " temp\\" + zip,
+                 ShowNormal) != 0) {
+    WriteLine(" > The package could not be unpacked (is the disk full?); " + notUpdated +
+              " not updated. ");
+  } else {
+    KeepUserFiles(UpdaterBaseDir, plan);
+    std::string failure;
+    if (!InstallStaged(UpdaterBaseDir, plan, failure))
+      WriteLine(" > " + failure + "; " + notUpdated + " not updated, the previous files were "
+                "put back. ");
+  }
+  DeleteDirTree(stage, true);
+}
+
 void UpdateProgram(const PackageVersion& v) {
   const std::string zip = std::to_string(v.server) + ".zip";
   WriteLine(" > Downloading new program version " + v.text + " ...");
   FetchToTemp("upt/prg/" + zip, zip);
   WriteLine();
   WriteLine(" > Unpacking ... ");
-  if (PackageIsSound(v, zip)) Unpack("-o..\\ -Y", zip);
+  InstallPackage(v, zip, "-Y", {"", "ver.ini", {}}, "the program was");
   WriteLine();
-  RemoveFile(TempPath(zip));
+  RemoveFileAnyway(TempPath(zip));
 }
 
 void UpdateDatabase(const PackageVersion& v) {
@@ -62,14 +91,13 @@ void UpdateDatabase(const PackageVersion& v) {
   FetchToTemp("upt/db/" + zip, zip);
   WriteLine();
   WriteLine(" > Unpacking ... ");
-  if (PackageIsSound(v, zip)) Unpack("-o..\\" + DbDir + "\\ -y", zip);
+  InstallPackage(v, zip, "-y", {DbDir + "\\", "db.ini", {}, true}, "the database was");
   WriteLine();
-  RemoveFile(TempPath(zip));
+  RemoveFileAnyway(TempPath(zip));
 }
 
-// The old tools are removed before the new ones are unpacked, wget among them; so they are
-// removed only when the new package is there and whole, or the installation would be left
-// without QEMU and without the means to download anything.
+// The old tools folders are set aside, not removed, until the new ones are in place: wget
+// among them, so a failure never leaves the installation without the means to download.
 void UpdateTools(const PackageVersion& v) {
   const std::string zip = std::to_string(v.server) + ".zip";
   WriteLine();
@@ -77,19 +105,10 @@ void UpdateTools(const PackageVersion& v) {
   FetchToTemp("upt/3/" + zip, zip);
   WriteLine();
   WriteLine(" > Unpacking ... ");
-  if (PackageIsSound(v, zip)) {
-    if (FileExists(TempPath(zip)) &&
-        RunAndWait(UpdaterBaseDir + "7z\\7za.exe t temp\\" + zip, ShowNormal) == 0) {
-      DeleteDirTree(UpdaterBaseDir + "qemu", true);
-      DeleteDirTree(UpdaterBaseDir + "kqemu", true);
-      DeleteDirTree(UpdaterBaseDir + "wget", true);
-      Unpack("-o..\\ -y", zip);
-    } else {
-      WriteLine(" > The package did not arrive whole; 3rd party apps were not updated. ");
-    }
-  }
+  InstallPackage(v, zip, "-y", {"", "updater\\3ver.ini", {"qemu", "kqemu", "wget"}},
+                 "3rd party apps were");
   WriteLine();
-  RemoveFile(TempPath(zip));
+  RemoveFileAnyway(TempPath(zip));
 }
 
 // Hands the new updater package to the self-update helper, which replaces this program
@@ -101,9 +120,14 @@ bool HandOverToHelper(const PackageVersion& v) {
   WriteLine();
   WriteLine(" > Unpacking ... ");
   // A package left from an earlier run must not be installed in place of this one.
-  RemoveFile(TempPath("upt.zip"));
+  RemoveFileAnyway(TempPath("upt.zip"));
   if (!PackageIsSound(v, zip)) {
-    RemoveFile(TempPath(zip));
+    RemoveFileAnyway(TempPath(zip));
+    return false;
+  }
+  if (!PackageIsWhole(zip)) {
+    WriteLine(" > The package did not arrive whole; the updater was not updated. ");
+    RemoveFileAnyway(TempPath(zip));
     return false;
   }
   MoveFileReplace(TempPath(zip), TempPath("upt.zip"));
@@ -123,6 +147,13 @@ void StartMainProgram() {
 void RunUpdate() {
   UpdaterBaseDir = ExeDir() + "..\\";
   ShowUpdaterBanner();
+  // A package cut short by a kill or a power cut is undone before anything else; while
+  // that is not possible, installing more would only mix more files.
+  if (!RollBackInterruptedUpdate(UpdaterBaseDir)) {
+    WriteLine();
+    StartMainProgram();
+    return;
+  }
   WriteLine("Checking for new updates ...");
   if (!DirExists(UpdaterBaseDir + "updater\\temp")) MakeDir(UpdaterBaseDir + "updater\\temp");
   Server = UpdateServer(UpdaterBaseDir);

@@ -1,0 +1,123 @@
+#include "updater/install.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+#include "main_func/files.h"
+#include "updater/journal.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The staged files, relative to the staging folder, with backslashes. False for a name
+// that could not be recorded in the journal line by line.
+bool StagedFiles(const std::string& stage, std::vector<std::string>& files) {
+  std::error_code ec;
+  const fs::path root = NativePath(stage);
+  if (!DirExists(stage)) return true;  // an archive without files
+  for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->is_directory(ec) && !it->is_symlink(ec)) continue;
+    std::string rel = it->path().lexically_relative(root).generic_string();
+    if (std::any_of(rel.begin(), rel.end(), [](char c) { return c == '\n' || c == '\r'; }))
+      return false;
+    std::replace(rel.begin(), rel.end(), '/', '\\');
+    files.push_back(rel);
+  }
+  if (ec) return false;
+  std::sort(files.begin(), files.end());
+  return true;
+}
+
+// The stage folder's entry whose name is name in any letter case ("" when none).
+std::string StagedName(const std::string& stageFolder, const std::string& name) {
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(NativePath(stageFolder), ec))
+    if (Lower(entry.path().filename().string()) == Lower(name))
+      return entry.path().filename().string();
+  return "";
+}
+
+}  // namespace
+
+std::string StagingDir(const std::string& baseDir) { return baseDir + "updater\\temp\\stage\\"; }
+
+void KeepUserFiles(const std::string& baseDir, const PackagePlan& plan) {
+  const std::string stage = StagingDir(baseDir);
+  // Own.ini belongs to the user: whatever a database package brings, the entries stay.
+  if (plan.keepsOwnIni && FileExists(baseDir + plan.dest + "Own.ini")) {
+    const std::string own = StagedName(stage, "Own.ini");
+    if (!own.empty()) RemoveFileAnyway(stage + own);
+  }
+  // The user's QEMU settings survive a new QEMU; the package's own settings wait beside them.
+  const std::string userIni = baseDir + "qemu\\qemu.ini";
+  std::string settings;
+  if (std::find(plan.asideDirs.begin(), plan.asideDirs.end(), "qemu") == plan.asideDirs.end() ||
+      !FileExists(userIni) || !ReadWholeFile(userIni, settings))
+    return;
+  if (!DirExists(stage + "qemu")) MakeDir(stage + "qemu");
+  const std::string packaged = StagedName(stage + "qemu", "qemu.ini");
+  std::string theirs;
+  if (!packaged.empty() && ReadWholeFile(stage + "qemu\\" + packaged, theirs) && theirs == settings)
+    return;  // the same settings: nothing to keep beside them
+  if (!packaged.empty()) MoveFileReplace(stage + "qemu\\" + packaged, stage + "qemu\\qemu.ini.new");
+  WriteFileAtomic(stage + "qemu\\qemu.ini", settings);
+}
+
+bool InstallStaged(const std::string& baseDir, const PackagePlan& plan, std::string& failure) {
+  const std::string stage = StagingDir(baseDir);
+  std::vector<std::string> files;
+  if (!StagedFiles(stage, files)) {
+    failure = "The unpacked package could not be read";
+    return false;
+  }
+  const auto version = std::find_if(files.begin(), files.end(), [&](const std::string& f) {
+    return Lower(f) == Lower(plan.versionFile);
+  });
+  if (version != files.end()) std::rotate(version, version + 1, files.end());
+
+  UpdateJournal journal(baseDir);
+  std::size_t step = 0;
+  auto fail = [&](const std::string& why) {
+    failure = why;
+    journal.RollBack();
+    return false;
+  };
+  const char* const noJournal = "The update journal could not be written (is the disk full?)";
+
+  for (const std::string& dir : plan.asideDirs) {
+    if (!DirExists(baseDir + dir)) continue;
+    if (!journal.Add({JournalEntry::AsideDir, dir, true})) return fail(noJournal);
+    if (!MoveWhenFree(baseDir + dir, journal.BackupPath(step++)))
+      return fail("The folder " + dir + " is in use and could not be replaced");
+  }
+  for (const std::string& file : files) {
+    const std::string target = plan.dest + file;
+    // The folders the file needs, each recorded before it is made.
+    for (std::size_t sep = target.find('\\'); sep != std::string::npos;
+         sep = target.find('\\', sep + 1)) {
+      const std::string folder = target.substr(0, sep);
+      if (folder.empty() || DirExists(baseDir + folder)) continue;
+      if (!journal.Add({JournalEntry::NewDir, folder, false})) return fail(noJournal);
+      ++step;
+      if (!MakeDir(baseDir + folder)) return fail("The folder " + folder + " could not be made");
+    }
+    if (DirExists(baseDir + target)) return fail("A folder stands where " + target + " goes");
+    const bool hadOld = FileExists(baseDir + target);
+    if (!journal.Add({JournalEntry::File, target, hadOld})) return fail(noJournal);
+    const std::string backup = journal.BackupPath(step++);
+    if (hadOld && !MoveWhenFree(baseDir + target, backup))
+      return fail(target + " is in use and could not be replaced");
+    if (!MoveWhenFree(stage + file, baseDir + target))
+      return fail(target + " could not be put in place");
+  }
+  if (!journal.Commit()) return fail(noJournal);
+  return true;
+}
