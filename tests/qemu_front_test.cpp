@@ -83,19 +83,37 @@ TEST_F(FrontEnd, EveryLaunchLineOfQuillhavenIsAccepted) {
                                             "images\\\\hdb.img -boot once=d -display none -accel tcg"));
 }
 
-TEST_F(FrontEnd, QemusErrorsStayInTheErrorFileWithoutTheRawImageNotice) {
-  fx_.InstallTool(QemuTool,
-                  "stderr WARNING: Image format was not specified for 'images//demo.img' and "
-                  "probing guessed raw.\n"
-                  "stderr          Automatically detecting the format is dangerous for raw "
-                  "images, write operations on block 0 will be restricted.\n"
-                  "stderr          Specify the 'raw' format explicitly to remove the "
-                  "restrictions.\n"
-                  "stderr qemu-system-x86_64: -fda images//demo.img: Could not read image\n"
-                  "exit 1\n");
+TEST_F(FrontEnd, QemusErrorsStayInTheErrorFileItsWarningsOnlyInTheLog) {
+  const std::string notice =
+      "WARNING: Image format was not specified for 'images//demo.img' and probing guessed raw.\n"
+      "         Automatically detecting the format is dangerous for raw images, write "
+      "operations on block 0 will be restricted.\n"
+      "         Specify the 'raw' format explicitly to remove the restrictions.\n";
+  const std::string warning =
+      "qemu-system-x86_64: warning: host doesn't support requested feature: CPUID.01H:ECX.pni "
+      "[bit 0]\n";
+  const std::string error = "qemu-system-x86_64: -fda images//demo.img: Could not read image\n";
+  std::string actions;
+  for (const std::string& line : Lines(notice + warning)) actions += "stderr " + line + "\n";
 
+  // Warnings on a good run: nothing to show.
+  fx_.InstallTool(QemuTool, actions + "exit 0\n");
+  EXPECT_EQ(Launch(DemoLine), 0);
+  EXPECT_TRUE(fx_.Exists("qemu\\stderr.txt"));
+  EXPECT_EQ(ErrorFile(), "");
+  const std::string commandLine = "command line: " + fx_.Path("qemu\\" + Qemu) + " " +
+                                  Received("-L .\\qemu -rtc base=localtime " + AllCards +
+                                           " -m 128 -vga std -fda images\\\\demo.img -boot "
+                                           "once=a -display none -accel tcg") + "\n";
+  EXPECT_EQ(NormalizeLineEnds(fx_.Read("qemu\\qemu.log")),
+            commandLine + "accelerator: tcg\n\n" + notice + warning);
+
+  // Warnings and an error on a failed run: the error alone.
+  fx_.InstallTool(QemuTool, actions + "stderr " + error + "exit 1\n");
   EXPECT_EQ(Launch(DemoLine), 1);
-  EXPECT_EQ(ErrorFile(), "qemu-system-x86_64: -fda images//demo.img: Could not read image\n");
+  EXPECT_EQ(ErrorFile(), error);
+  EXPECT_EQ(NormalizeLineEnds(fx_.Read("qemu\\qemu.log")),
+            commandLine + "accelerator: tcg\n\n" + notice + warning + error);
 }
 
 TEST_F(FrontEnd, ACleanRunEmptiesTheErrorFileOfAnEarlierOne) {
