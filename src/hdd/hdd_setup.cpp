@@ -101,12 +101,13 @@ void RunPartitionManager() {
     case DownloadResult::Placed:
       RunOs("Partition manager", "", filename, "cdrom", "vmware");
       break;
+    case DownloadResult::Failed:
+      if (download.empty() || download == "ERROR") break;  // that message had its pause
+      [[fallthrough]];
     case DownloadResult::Refused:
       // The HDD SETUP menu clears the screen at once: the reason must stay readable.
       WriteText(" Press <Enter> to continue");
       WaitForEnter();
-      break;
-    case DownloadResult::Failed:
       break;
   }
 }

@@ -224,6 +224,8 @@ HandOver Pending;
 
 }  // namespace
 
+bool IsInterruptExit(int exitCode) { return exitCode == 128 + SIGINT || exitCode == 128 + SIGQUIT; }
+
 int RunAndWait(const std::string& commandLine, int /*showMode: no windows here*/) {
   return Run(commandLine, "", Redirects{});
 }

@@ -62,6 +62,10 @@ void CloseIfOpen(HANDLE h) {
 
 }  // namespace
 
+bool IsInterruptExit(int exitCode) {
+  return static_cast<DWORD>(exitCode) == 0xC000013Au;  // STATUS_CONTROL_C_EXIT
+}
+
 int RunAndWait(const std::string& commandLine, int showMode) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;

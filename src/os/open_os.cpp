@@ -11,6 +11,7 @@
 #include "main_func/out.h"
 #include "main_func/process.h"
 #include "main_func/sha256.h"
+#include "os/download_reason.h"
 #include "os/launch.h"
 #include "os/run_os.h"
 
@@ -41,6 +42,23 @@ bool AcceptFetched(const std::string& fetched, const std::string& sha256) {
   if (!sha256.empty() && !FileHasSha256(fetched, sha256)) {
     WriteLine(" * ERROR image is damaged (SHA-256 does not match)");
     RemoveFile(fetched);
+    return false;
+  }
+  return true;
+}
+
+// A download that broke off leaves a partial file that looks like any other: only wget's
+// exit code tells. The partial file stays in the download folder for the next attempt,
+// which continues it. Writes the reason line on failure.
+bool WgetSucceeded(int exitCode, const std::string& fetched, const std::string& filename) {
+  if (exitCode != 0) {
+    WriteLine(" * ERROR download failed: " + WgetFailureReason(exitCode));
+    return false;
+  }
+  // Only a file counts as a fetched image: with an empty file name this path is the
+  // download folder itself, which must never be moved.
+  if (!FileExists(fetched)) {
+    WriteLine(" * ERROR download failed: no file named " + filename + " arrived");
     return false;
   }
   return true;
@@ -107,10 +125,9 @@ DownloadResult FetchImage(const std::string& name, const std::string& version,
   const std::string folder = AppDir + ImagesDir + "\\temp";
   if (!DirExists(folder)) MakeDir(folder);
   const std::string fetched = folder + "\\" + filename;
-  RunAndWait(WgetCommandLine(AppDir, ImagesDir, download, FileExists(fetched)), ShowNormal);
-  // Only a file counts as a fetched image: with an empty file name this path is the
-  // download folder itself, which must never be moved.
-  if (!FileExists(fetched)) return DownloadResult::Failed;
+  const int code =
+      RunAndWait(WgetCommandLine(AppDir, ImagesDir, download, FileExists(fetched)), ShowNormal);
+  if (!WgetSucceeded(code, fetched, filename)) return DownloadResult::Failed;
   if (!AcceptFetched(fetched, sha256)) return DownloadResult::Refused;
   const bool moved = MoveFileNoReplace(fetched, AppDir + ImagesDir + "\\" + filename);
   return moved ? DownloadResult::Placed : DownloadResult::Failed;
