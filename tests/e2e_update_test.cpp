@@ -266,10 +266,11 @@ TEST_F(EndToEnd, ServerDownChangesNothing) {
 
   RunResult run = RunUpdater(fx_, "\n");
 
-  EXPECT_TRUE(InOrder(run.out, {" > No need to update program ... \n\n"
-                                " > No need to update database ... \n\n"
-                                " > No need to update updater ... \n\nPress <Enter> to continue",
+  EXPECT_TRUE(InOrder(run.out, {" > Unable to reach the update server (no network, or the "
+                                "server's name was not found). Nothing was updated. \n\n"
+                                "Press <Enter> to continue",
                                 "Quillhaven\n==========\n"}));
+  EXPECT_EQ(run.out.find("No need to update"), std::string::npos);
   EXPECT_EQ(Files(), before);
 }
 

@@ -11,7 +11,7 @@
 #include "main_func/out.h"
 #include "main_func/process.h"
 #include "main_func/sha256.h"
-#include "os/download_reason.h"
+#include "main_func/download_reason.h"
 #include "os/launch.h"
 #include "os/run_os.h"
 

@@ -11,6 +11,7 @@
 #include "main_func/out.h"
 #include "main_func/sha256.h"
 #include "updater/func.h"
+#include "updater/server_reach.h"
 #include "updater/versions.h"
 
 namespace {
@@ -21,9 +22,9 @@ std::string TempPath(const std::string& name) { return UpdaterBaseDir + "updater
 
 // wget would save a second copy as NAME.1 beside a file left from an earlier run, and the
 // stale one would then be read or unpacked.
-void FetchToTemp(const std::string& serverPath, const std::string& name) {
+int FetchToTemp(const std::string& serverPath, const std::string& name) {
   RemoveFile(TempPath(name));
-  RunAndWait(UpdaterBaseDir + "wget\\wget.exe -q -P temp\\ " + Server + serverPath, ShowNormal);
+  return RunAndWait(UpdaterBaseDir + "wget\\wget.exe -q -P temp\\ " + Server + serverPath, ShowNormal);
 }
 
 void Unpack(const std::string& switches, const std::string& archive) {
@@ -121,8 +122,16 @@ void RunUpdate() {
   WriteLine("Checking for new updates ...");
   if (!DirExists(UpdaterBaseDir + "updater\\temp")) MakeDir(UpdaterBaseDir + "updater\\temp");
   Server = UpdateServer(UpdaterBaseDir);
-  FetchToTemp("ver.ini", "ver.ini");
+  const int fetched = FetchToTemp("ver.ini", "ver.ini");
   WriteLine();
+  const std::string unreachable = UnreachableReason(fetched, TempPath("ver.ini"));
+  if (!unreachable.empty()) {
+    RemoveFile(TempPath("ver.ini"));
+    WriteLine(" > Unable to reach the update server (" + unreachable + "). Nothing was updated. ");
+    WriteLine();
+    StartMainProgram();
+    return;
+  }
 
   UpdateVersions versions;
   DbDir = ReadLocalVersions(UpdaterBaseDir, versions);

@@ -1,4 +1,4 @@
-#include "os/download_reason.h"
+#include "main_func/download_reason.h"
 
 #include "main_func/process.h"
 
