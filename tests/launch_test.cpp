@@ -385,6 +385,23 @@ TEST(Download, WebPageIsRefusedWithAndWithoutAHash) {
   }
 }
 
+// "C:\Program Files\..." or "/home/ann/My VMs/": every tool still starts.
+TEST(Download, InstallationInAFolderWithABlank) {
+  Fixture fx(Fixture::Layout::Complete, "My VMs");
+  WriteCatalogue(fx, {Tiny});
+  fx.InstallTool("wget\\wget.exe", "create images\\temp\\$LAST 4096\n");
+
+  RunResult run = fx.Run("2\n1\n1\n1\n\n0\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(UpToList({Tiny}) + MissingImageQuestion("Tiny", "1.0") +
+                        DownloadScreen("Tiny", "1.0") + OsLaunch("Tiny", "1.0") +
+                        MainScreen(Categories),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(),
+            (Log{Logged("wget/wget.exe", "-P images\\temp\\ " + Tiny.download), TinyCdrom(128)}));
+}
+
 TEST(Download, EmptyVersionKeepsItsBlank) {
   Fixture fx;
   OsEntry os = SampleOs("Solo", "");

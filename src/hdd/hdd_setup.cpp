@@ -7,6 +7,7 @@
 #include "db/ini_file.h"
 #include "db/settings.h"
 #include "main_func/choice.h"
+#include "main_func/command_words.h"
 #include "main_func/files.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
@@ -79,7 +80,7 @@ void ReportNotCreated() {
 
 std::string QemuImgCommandLine(const std::string& appDir, const std::string& imagesDir,
                                const std::string& size) {
-  return appDir + "qemu\\qemu-img create -f vmdk " + imagesDir + "\\\\hdb.img " + size;
+  return ToolCommandLine(appDir, "qemu\\qemu-img create -f vmdk ") + imagesDir + "\\\\hdb.img " + size;
 }
 
 void RunPartitionManager() {

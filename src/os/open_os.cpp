@@ -6,6 +6,7 @@
 #include "db/category.h"
 #include "db/settings.h"
 #include "main_func/choice.h"
+#include "main_func/command_words.h"
 #include "main_func/files.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
@@ -75,8 +76,8 @@ bool IsWebPageText(const std::string& head) {
 std::string WgetCommandLine(const std::string& appDir, const std::string& imagesDir,
                             const std::string& download, bool partialPresent) {
   // "-c" continues a download that an earlier, stopped attempt left in the folder.
-  return appDir + (partialPresent ? "wget\\wget -c -P " : "wget\\wget -P ") + imagesDir +
-         "\\temp\\ " + download;
+  return ToolCommandLine(appDir, partialPresent ? "wget\\wget -c -P " : "wget\\wget -P ") +
+         imagesDir + "\\temp\\ " + download;
 }
 
 void OpenOs(int category, int entry, bool old) {

@@ -7,6 +7,7 @@
 
 #include "db/settings.h"
 #include "db/update_server.h"
+#include "main_func/command_words.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
 #include "main_func/sha256.h"
@@ -24,11 +25,13 @@ std::string TempPath(const std::string& name) { return UpdaterBaseDir + "updater
 // stale one would then be read or unpacked.
 int FetchToTemp(const std::string& serverPath, const std::string& name) {
   RemoveFile(TempPath(name));
-  return RunAndWait(UpdaterBaseDir + "wget\\wget.exe -q -P temp\\ " + Server + serverPath, ShowNormal);
+  return RunAndWait(ToolCommandLine(UpdaterBaseDir, "wget\\wget.exe -q -P temp\\ ") + Server + serverPath,
+                    ShowNormal);
 }
 
 void Unpack(const std::string& switches, const std::string& archive) {
-  RunAndWait(UpdaterBaseDir + "7z\\7za.exe x -bd " + switches + " temp\\" + archive, ShowNormal);
+  RunAndWait(ToolCommandLine(UpdaterBaseDir, "7z\\7za.exe x -bd ") + switches + " temp\\" + archive,
+             ShowNormal);
 }
 
 // A package for which the server's version file gives a SHA-256 is installed only when it
@@ -75,7 +78,7 @@ void UpdateTools(const PackageVersion& v) {
   WriteLine(" > Unpacking ... ");
   if (PackageIsSound(v, zip)) {
     if (FileExists(TempPath(zip)) &&
-        RunAndWait(UpdaterBaseDir + "7z\\7za.exe t temp\\" + zip, ShowNormal) == 0) {
+        RunAndWait(ToolCommandLine(UpdaterBaseDir, "7z\\7za.exe t temp\\") + zip, ShowNormal) == 0) {
       DeleteDirTree(UpdaterBaseDir + "qemu", true);
       DeleteDirTree(UpdaterBaseDir + "kqemu", true);
       DeleteDirTree(UpdaterBaseDir + "wget", true);

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "main_func/command_words.h"
 #include "main_func/files.h"
 #include "main_func/process.h"
 #include "support/transcript.h"
@@ -77,9 +78,9 @@ fs::path BuiltProgram(const std::string& baseName) {
   return program;
 }
 
-Fixture::Fixture(Layout layout) {
+Fixture::Fixture(Layout layout, const std::string& folderName) {
   root_ = MakeUniqueRoot();
-  install_ = root_ / "inst";
+  install_ = root_ / folderName;
   work_ = root_ / "work";
   runs_ = root_ / "runs";
   fs::create_directories(install_);
@@ -157,11 +158,7 @@ RunResult Fixture::RunProgram(const std::string& relPath, const std::string& std
   fs::remove(out, ignored);
   fs::remove(err, ignored);
 
-  // Command lines are never quoted, so a blank in the path would split the program's name.
-  const std::string program = Path(relPath);
-  if (program.find(' ') != std::string::npos) {
-    throw std::runtime_error("fixture: the temporary folder has a blank in its path: " + program);
-  }
+  const std::string program = QuoteWord(Path(relPath));
   RunResult result;
   // Under Wine on a loaded machine a program copied in a moment ago now and then fails to
   // start at all (-1, nothing written); starting it again is then the same run.
