@@ -179,7 +179,7 @@ TEST_F(WgetEndToEnd, ServerDownLeavesNoImage) {
   RunResult run = fx.Run("2\n1\n1\n\n0\n");
 
   EXPECT_TRANSCRIPT(UpToDownload() +
-                        " * ERROR download failed: no network, or the server's name was not found\n" +
+                        " * ERROR download failed: no network, or the server was not found or did not answer\n" +
                         "\n Error in downloading image\n Press <Enter> to continue" +
                         MainScreen({"Linux"}),
                     run.out);

@@ -281,7 +281,7 @@ TEST(Download, DownloadThatLeavesNothing) {
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_TRANSCRIPT(UpToList({Tiny}) + MissingImageQuestion("Tiny", "1.0") +
                         DownloadScreen("Tiny", "1.0") +
-                        " * ERROR download failed: no network, or the server's name was not found\n" +
+                        " * ERROR download failed: no network, or the server was not found or did not answer\n" +
                         DownloadFailed() + MainScreen(Categories),
                     run.out);
   EXPECT_EQ(fx.ToolLog(), Log{Logged("wget/wget.exe", "-P images\\temp\\ " + Tiny.download)});

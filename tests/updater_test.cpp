@@ -109,6 +109,12 @@ TEST(Updater, NothingNewerEndsWithEnterAndStartsTheMainProgram) {
   EXPECT_TRUE(fx.Exists("updater\\temp"));
   EXPECT_FALSE(fx.Exists("updater\\temp\\ver.ini"));
   EXPECT_EQ(Installed(fx), before);
+
+  // Started from the installation folder, it works in its own all the same.
+  run = fx.RunProgram(UpdaterFile(), "\n", fx.FsPath(""));
+  EXPECT_TRANSCRIPT(NothingNewer(), run.out);
+  EXPECT_FALSE(fx.Exists("temp"));
+  EXPECT_EQ(Installed(fx), before);
 }
 
 TEST(Updater, UnreachableServerMeansNoUpdateAndEveryFileUnchanged) {
@@ -129,7 +135,7 @@ TEST(Updater, UnreachableServerMeansNoUpdateAndEveryFileUnchanged) {
   // wget's failure, and version files that hold nothing to go by.
   fx.InstallTool("wget\\wget.exe", "exit 4\n");
   run = RunUpdater(fx, "\n");
-  EXPECT_TRANSCRIPT(Unreachable("no network, or the server's name was not found"), run.out);
+  EXPECT_TRANSCRIPT(Unreachable("no network, or the server was not found or did not answer"), run.out);
   UseFakeServer(fx);
   ServerFile(fx, "ver.ini", "");
   EXPECT_TRANSCRIPT(Unreachable("the version file is empty"), RunUpdater(fx, "\n").out);

@@ -224,6 +224,11 @@ HandOver Pending;
 
 }  // namespace
 
+void SetChildEnvironment(const std::string& name, const std::string& value) {
+  if (value.empty()) unsetenv(name.c_str());
+  else setenv(name.c_str(), value.c_str(), 1);
+}
+
 bool IsInterruptExit(int exitCode) { return exitCode == 128 + SIGINT || exitCode == 128 + SIGQUIT; }
 
 int RunAndWait(const std::string& commandLine, int /*showMode: no windows here*/) {

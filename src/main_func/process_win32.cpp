@@ -62,6 +62,10 @@ void CloseIfOpen(HANDLE h) {
 
 }  // namespace
 
+void SetChildEnvironment(const std::string& name, const std::string& value) {
+  SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str());
+}
+
 bool IsInterruptExit(int exitCode) {
   return static_cast<DWORD>(exitCode) == 0xC000013Au;  // STATUS_CONTROL_C_EXIT
 }

@@ -8,6 +8,7 @@
 #include "db/settings.h"
 #include "db/update_server.h"
 #include "main_func/command_words.h"
+#include "main_func/download_reason.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
 #include "main_func/sha256.h"
@@ -25,6 +26,8 @@ std::string TempPath(const std::string& name) { return UpdaterBaseDir + "updater
 // stale one would then be read or unpacked.
 int FetchToTemp(const std::string& serverPath, const std::string& name) {
   RemoveFile(TempPath(name));
+  // Asked before every fetch: the 3rd party apps package replaces the wget folder.
+  UseInstallationWgetrc(UpdaterBaseDir);
   return RunAndWait(ToolCommandLine(UpdaterBaseDir, "wget\\wget.exe -q -P temp\\ ") + Server + serverPath,
                     ShowNormal);
 }
@@ -121,6 +124,9 @@ void StartMainProgram() {
 
 void RunUpdate() {
   UpdaterBaseDir = ExeDir() + "..\\";
+  // The command lines name "temp\" and "..\" relative to the updater's folder, wherever it
+  // was started from.
+  SetWorkDir(ExeDir());
   ShowUpdaterBanner();
   WriteLine("Checking for new updates ...");
   if (!DirExists(UpdaterBaseDir + "updater\\temp")) MakeDir(UpdaterBaseDir + "updater\\temp");
