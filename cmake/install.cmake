@@ -86,7 +86,9 @@ file(WRITE ${QH_GEN}/qemu/qemu.ini
      "; terminal (curses) on Linux without a desktop.\r\n"
      "display=\r\n"
      "; Audio back end (pa, alsa, dsound, none ...). When empty, the host's sound output.\r\n"
-     "audio=\r\n")
+     "audio=\r\n"
+     "; Accelerator (kvm, whpx, tcg, hvf). When empty, the best the host and QEMU offer.\r\n"
+     "accel=\r\n")
 # wget\wgetrc: the bounds of every fetch, named to wget through WGETRC by both programs. A
 # server that accepts the connection and never answers ends an update check within about a
 # minute; an image download that stalls is continued by wget itself on the next try.
