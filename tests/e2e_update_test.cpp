@@ -258,6 +258,11 @@ TEST_F(EndToEnd, SelfCheckFetchesAMissingUpdater) {
   EXPECT_TRUE(fs::is_regular_file(fx_.FsPath("updater\\updater")));
   EXPECT_EQ(fx_.Read("updater\\ver.ini"), IniText({"[version]", "aver=4", "version=1.2.4"}));
   EXPECT_EQ(fx_.Read("updater\\upt.exe"), fx_.Read("..\\srv\\upt\\up\\upt.exe"));
+  // wget leaves the helper it fetched without the execute bit; a later self-update needs it.
+  for (const char* program : {"updater\\updater", "updater\\upt.exe"}) {
+    const fs::perms perms = fs::status(fx_.FsPath(program)).permissions();
+    EXPECT_NE(perms & fs::perms::owner_exec, fs::perms::none) << program;
+  }
   EXPECT_FALSE(fx_.Exists("temp"));
   // The fetched updater runs: nothing newer than what it brought.
   RunResult updater = RunUpdater(fx_, "\n");

@@ -71,6 +71,8 @@ bool BootstrapUpdater() {
     if (hadHelper && !FileExists(helper)) MoveFileReplace(AppDir + "temp\\upt.exe", helper);
     WriteLine(".");
     if (!helperSound) WriteLine(std::string("    The self-update program") + DamagedEnding);
+    MakeExecutable(AppDir + "updater\\updater.exe");
+    MakeExecutable(helper);
   }
 
   RemoveFile(AppDir + "temp\\" + n + ".zip");

@@ -53,7 +53,10 @@ void UpdateProgram(const PackageVersion& v) {
   FetchToTemp("upt/prg/" + zip, zip);
   WriteLine();
   WriteLine(" > Unpacking ... ");
-  if (PackageIsSound(v, zip)) Unpack("-o..\\ -Y", zip);
+  if (PackageIsSound(v, zip)) {
+    Unpack("-o..\\ -Y", zip);
+    MakeExecutable(UpdaterBaseDir + "quillhaven.exe");
+  }
   WriteLine();
   RemoveFile(TempPath(zip));
 }
@@ -86,6 +89,8 @@ void UpdateTools(const PackageVersion& v) {
       DeleteDirTree(UpdaterBaseDir + "kqemu", true);
       DeleteDirTree(UpdaterBaseDir + "wget", true);
       Unpack("-o..\\ -y", zip);
+      for (const char* tool : {"qemu\\qemu.exe", "qemu\\qemu-img.exe", "wget\\wget.exe"})
+        MakeExecutable(UpdaterBaseDir + tool);
     } else {
       WriteLine(" > The package did not arrive whole; 3rd party apps were not updated. ");
     }
@@ -109,6 +114,7 @@ bool HandOverToHelper(const PackageVersion& v) {
     return false;
   }
   MoveFileReplace(TempPath(zip), TempPath("upt.zip"));
+  MakeExecutable(UpdaterBaseDir + "updater\\upt.exe");
   if (ShellStart("", UpdaterBaseDir + "updater\\upt.exe", "", UpdaterBaseDir + "updater\\",
                  ShowNormal) > 32)
     return true;

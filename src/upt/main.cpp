@@ -51,6 +51,7 @@ int main() {
   const std::string archive = dir + "temp\\upt.zip";
   const int before = InstalledUpdaterNumber(dir);
   const bool unpacked = FileExists(archive) && Unpack(dir);
+  if (unpacked) MakeExecutable(dir + "updater.exe");
   RemoveFile(archive);
 
   // The updater is started again only when its number went up; otherwise it would find
