@@ -385,6 +385,26 @@ TEST(Download, WebPageIsRefusedWithAndWithoutAHash) {
   }
 }
 
+#ifndef _WIN32
+// CTRL + C reaches the program and wget alike: wget stops, the program goes on.
+TEST(Download, CtrlCStopsTheDownloadNotTheProgram) {
+  Fixture fx;
+  WriteCatalogue(fx, {Tiny});
+  fx.InstallTool("wget\\wget.exe", "append images\\temp\\$LAST half\ninterrupt\nexit 0\n");
+
+  RunResult run = fx.Run("2\n1\n1\n\n0\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(UpToList({Tiny}) + MissingImageQuestion("Tiny", "1.0") +
+                        DownloadScreen("Tiny", "1.0") +
+                        " * ERROR download failed: stopped by the user\n" + DownloadFailed() +
+                        MainScreen(Categories),
+                    run.out);
+  EXPECT_FALSE(fx.Exists("images\\Tiny-1.0.iso"));
+  EXPECT_EQ(fx.Read("images\\temp\\Tiny-1.0.iso"), "half\n");
+}
+#endif
+
 // "C:\Program Files\..." or "/home/ann/My VMs/": every tool still starts.
 TEST(Download, InstallationInAFolderWithABlank) {
   Fixture fx(Fixture::Layout::Complete, "My VMs");
