@@ -240,8 +240,10 @@ int OpenWithDesktop(const std::string& target) {
     }
     if (!placed) args.push_back(target);
   }
-  if (args.empty()) args = {"xdg-open", target};
-  return StartDetached(args);
+  if (!args.empty()) return StartDetached(args);
+  // The desktop's opener, else Debian's choice of browser (a machine without a desktop).
+  if (!FindProgram("xdg-open").empty()) return StartDetached({"xdg-open", target});
+  return StartDetached({"x-www-browser", target});
 }
 
 struct HandOver {
