@@ -101,8 +101,11 @@ class InterruptsToChild {
   InterruptsToChild& operator=(const InterruptsToChild&) = delete;
   // In the child, before exec.
   static void Restore() {
-    signal(SIGINT, SIG_DFL);
-    signal(SIGQUIT, SIG_DFL);
+    struct sigaction deflt {};
+    deflt.sa_handler = SIG_DFL;
+    sigemptyset(&deflt.sa_mask);
+    sigaction(SIGINT, &deflt, nullptr);
+    sigaction(SIGQUIT, &deflt, nullptr);
   }
 
  private:
