@@ -7,6 +7,7 @@
 
 #include "launch_screens.h"
 #include "main_func/process.h"
+#include "main_func/vm_host.h"
 #include "support/fixture.h"
 #include "support/transcript.h"
 
@@ -29,6 +30,14 @@ const std::string AllCards =
 
 const std::string DemoLine =
     "-L .\\qemu -localtime -soundhw all -m 128 -vga std -fda images\\\\demo.img -boot once=a";
+
+bool ThisHostIsLinux() {
+#ifdef __linux__
+  return true;
+#else
+  return false;
+#endif
+}
 
 // An installation holding the front end as qemu\qemu.exe and the given qemu.ini.
 class FrontEnd : public ::testing::Test {
@@ -114,6 +123,27 @@ TEST_F(FrontEnd, QemusErrorsStayInTheErrorFileItsWarningsOnlyInTheLog) {
   EXPECT_EQ(ErrorFile(), error);
   EXPECT_EQ(NormalizeLineEnds(fx_.Read("qemu\\qemu.log")),
             commandLine + "accelerator: tcg\n\n" + notice + warning + error);
+}
+
+// The QEMU is asked for its accelerators only where the host has one besides TCG, and only
+// once for the same QEMU; a forced one asks nothing.
+TEST_F(FrontEnd, AcceleratorListIsAskedOnceAndKept) {
+  fx_.InstallTool(QemuTool, "stdout Accelerators supported in QEMU binary:\nstdout tcg\nstdout kvm\n");
+  fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none\r\naudio=none\r\n");
+  EXPECT_EQ(Launch("-m 64"), 0);
+  EXPECT_EQ(Launch("-m 64"), 0);
+  const bool kvm = ThisHostIsLinux() && KvmUsable();
+  const std::string launch =
+      Logged(QemuLogName, std::string("-m 64 ") + (kvm ? "-accel kvm " : "") + "-accel tcg -display none");
+  const Log expected = kvm ? Log{Logged(QemuLogName, "-accel help"), launch, launch} : Log{launch, launch};
+  EXPECT_EQ(fx_.ToolLog(), expected);
+  EXPECT_EQ(fx_.Exists("qemu\\accel.cache"), kvm);
+
+  fx_.Remove("tool_log.txt");
+  fx_.Remove("qemu\\accel.cache");
+  fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none\r\naudio=none\r\naccel=tcg\r\n");
+  EXPECT_EQ(Launch("-m 64"), 0);
+  EXPECT_EQ(fx_.ToolLog(), Log{Logged(QemuLogName, "-m 64 -accel tcg -display none")});
 }
 
 TEST_F(FrontEnd, ACleanRunEmptiesTheErrorFileOfAnEarlierOne) {
