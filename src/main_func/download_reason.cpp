@@ -20,6 +20,13 @@ std::string WgetFailureReason(int exitCode) {
 }
 
 void UseInstallationWgetrc(const std::string& appDir) {
+  static bool named = false;  // by this program: a WGETRC of the user's own is left alone
   const std::string wgetrc = appDir + "wget\\wgetrc";
-  SetChildEnvironment("WGETRC", FileExists(wgetrc) ? NativePath(wgetrc) : "");
+  if (FileExists(wgetrc)) {
+    SetChildEnvironment("WGETRC", NativePath(wgetrc));
+    named = true;
+  } else if (named) {
+    SetChildEnvironment("WGETRC", "");
+    named = false;
+  }
 }
