@@ -91,7 +91,18 @@ file(WRITE ${QH_GEN}/qemu/qemu.ini
      "; terminal (curses) on Linux without a desktop.\r\n"
      "display=\r\n"
      "; Audio back end (pa, alsa, dsound, none ...). When empty, the host's sound output.\r\n"
-     "audio=\r\n")
+     "audio=\r\n"
+     "; Accelerator (kvm, whpx, tcg, hvf). When empty, the best the host and QEMU offer.\r\n"
+     "accel=\r\n")
+# wget\wgetrc: the bounds of every fetch, named to wget through WGETRC by both programs. A
+# server that accepts the connection and never answers ends an update check within about a
+# minute; an image download that stalls is continued by wget itself on the next try.
+file(WRITE ${QH_GEN}/wget/wgetrc
+     "# Bounds of every download of Quillhaven and its updater.\n"
+     "timeout = 20\n"
+     "tries = 3\n"
+     "waitretry = 1\n")
+install(FILES ${QH_GEN}/wget/wgetrc DESTINATION wget)
 # The user may have edited it: an existing one stays.
 install(CODE "
   set(ini \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/qemu/qemu.ini\")

@@ -192,7 +192,9 @@ TEST_F(WgetEndToEnd, ServerDownLeavesNoImage) {
 
   RunResult run = fx.Run("2\n1\n1\n\n0\n");
 
-  EXPECT_TRANSCRIPT(UpToDownload() + "\n Error in downloading image\n Press <Enter> to continue" +
+  EXPECT_TRANSCRIPT(UpToDownload() +
+                        " * ERROR download failed: no network, or the server was not found or did not answer\n" +
+                        "\n Error in downloading image\n Press <Enter> to continue" +
                         MainScreen({"Linux"}),
                     run.out);
   for (const auto& entry : fs::recursive_directory_iterator(fx.FsPath("images")))
@@ -207,7 +209,9 @@ TEST_F(WgetEndToEnd, MissingFileOnTheServerLeavesNoImage) {
 
   RunResult run = fx.Run("2\n1\n1\n\n0\n");
 
-  EXPECT_NE(run.out.find("\n Error in downloading image\n"), std::string::npos);
+  EXPECT_NE(run.out.find(" * ERROR download failed: the server answered with an error (such as 404 "
+                         "Not Found)\n\n Error in downloading image\n"),
+            std::string::npos);
   for (const auto& entry : fs::recursive_directory_iterator(fx.FsPath("images")))
     EXPECT_FALSE(entry.is_regular_file()) << entry.path();
 }

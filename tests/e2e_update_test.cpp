@@ -8,6 +8,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -276,6 +281,11 @@ TEST_F(EndToEnd, SelfCheckFetchesAMissingUpdater) {
   EXPECT_TRUE(fs::is_regular_file(fx_.FsPath("updater\\updater")));
   EXPECT_EQ(fx_.Read("updater\\ver.ini"), IniText({"[version]", "aver=4", "version=1.2.4"}));
   EXPECT_EQ(fx_.Read("updater\\upt.exe"), fx_.Read("..\\srv\\upt\\up\\upt.exe"));
+  // wget leaves the helper it fetched without the execute bit; a later self-update needs it.
+  for (const char* program : {"updater\\updater", "updater\\upt.exe"}) {
+    const fs::perms perms = fs::status(fx_.FsPath(program)).permissions();
+    EXPECT_NE(perms & fs::perms::owner_exec, fs::perms::none) << program;
+  }
   EXPECT_FALSE(fx_.Exists("temp"));
   // The fetched updater runs: nothing newer than what it brought.
   RunResult updater = RunUpdater(fx_, "\n");
@@ -289,10 +299,44 @@ TEST_F(EndToEnd, ServerDownChangesNothing) {
 
   RunResult run = RunUpdater(fx_, "\n");
 
-  EXPECT_TRUE(InOrder(run.out, {" > No need to update program ... \n\n"
-                                " > No need to update database ... \n\n"
-                                " > No need to update updater ... \n\nPress <Enter> to continue",
+  EXPECT_TRUE(InOrder(run.out, {" > Unable to reach the update server (no network, or the "
+                                "server was not found or did not answer). Nothing was "
+                                "updated. \n\n"
+                                "Press <Enter> to continue",
                                 "Quillhaven\n==========\n"}));
+  EXPECT_EQ(run.out.find("No need to update"), std::string::npos);
+  EXPECT_EQ(Files(), before);
+}
+
+// A server that accepts the connection and never answers: the bounds of the installation's
+// wget\wgetrc end the check within about a minute. The updater is started from the
+// installation folder, not its own.
+TEST_F(EndToEnd, SilentServerEndsTheCheckWithinAMinute) {
+  const int listener = socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_GE(listener, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
+  ASSERT_EQ(listen(listener, 8), 0);  // connections wait in the backlog, never answered
+  ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
+  fx_.Write("options.ini", IniText({"[update]", "server=http://127.0.0.1:" +
+                                                    std::to_string(ntohs(address.sin_port)) + "/"}));
+  ASSERT_TRUE(fx_.Exists("wget\\wgetrc"));
+  const auto before = Files();
+
+  const auto start = std::chrono::steady_clock::now();
+  RunResult run = fx_.RunProgram(UpdaterFile(), "\n", fx_.FsPath(""));
+  const auto seconds =
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
+  close(listener);
+
+  EXPECT_LT(seconds.count(), 90);
+  EXPECT_TRUE(InOrder(run.out, {" > Unable to reach the update server (no network, or the "
+                                "server was not found or did not answer). Nothing was "
+                                "updated. \n\nPress <Enter> to continue"}));
+  EXPECT_FALSE(fx_.Exists("temp"));
   EXPECT_EQ(Files(), before);
 }
 

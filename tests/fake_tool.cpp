@@ -3,6 +3,7 @@
 // folder, then obeys the action file "<its own full path>.act" line by line:
 //   create PATH BYTES | copy SRC DST | append PATH TEXT... | remove PATH | mkdir PATH
 //   stdout TEXT... | stderr TEXT... | exit CODE      (# starts a comment)
+//   interrupt: CTRL + C as the terminal sends it, to the parent and this tool (POSIX only)
 // "$LAST" stands for the last element of the last argument, "$ARG1".."$ARG9" for argv[N].
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,11 @@
 #include <vector>
 
 #include "main_func/files.h"
+
+#ifndef _WIN32
+#include <csignal>
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -105,6 +111,12 @@ bool RunAction(const std::string& original, int& code) {
     std::cout << rest << '\n' << std::flush;
   } else if (action == "stderr") {
     std::cerr << rest << '\n' << std::flush;
+  } else if (action == "interrupt") {
+#ifndef _WIN32
+    std::cout.flush();
+    kill(getppid(), SIGINT);
+    raise(SIGINT);
+#endif
   } else if (action == "exit") {
     std::string word = NextWord(rest);
     code = word.empty() ? 0 : std::atoi(word.c_str());

@@ -485,14 +485,16 @@ TEST(PartitionManager, NoEntryInDbIniGivesTheMissingLinkMessageOnly) {
   EXPECT_TRUE(fx.ToolLog().empty());
 }
 
-TEST(PartitionManager, FailedDownloadAddsNoMessage) {
+TEST(PartitionManager, FailedDownloadSaysWhyAndWaits) {
   Fixture fx;
   WriteCatalogue(fx, PartitionManagerEntry("http://127.0.0.1:1/pm.iso", "pm.iso"));
   fx.InstallTool("wget\\wget.exe", "exit 4\n");
 
-  RunResult run = fx.Run("2\n1\n2\n0\n0\n");
+  RunResult run = fx.Run("2\n1\n2\n\n0\n0\n");
 
-  EXPECT_TRANSCRIPT(ToHddSetup() + DownloadScreen("Partition manager", "") + BackToMain(),
+  EXPECT_TRANSCRIPT(ToHddSetup() + DownloadScreen("Partition manager", "") +
+                        " * ERROR download failed: no network, or the server was not found "
+                        "or did not answer\n Press <Enter> to continue" + BackToMain(),
                     run.out);
   EXPECT_EQ(fx.ToolLog(),
             Log{Logged("wget/wget.exe", "-P images\\temp\\ http://127.0.0.1:1/pm.iso")});

@@ -310,11 +310,34 @@ TEST(Download, DownloadThatLeavesNothing) {
 
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_TRANSCRIPT(UpToList({Tiny}) + MissingImageQuestion("Tiny", "1.0") +
-                        DownloadScreen("Tiny", "1.0") + DownloadFailed() + MainScreen(Categories),
+                        DownloadScreen("Tiny", "1.0") +
+                        " * ERROR download failed: no network, or the server was not found or did not answer\n" +
+                        DownloadFailed() + MainScreen(Categories),
                     run.out);
   EXPECT_EQ(fx.ToolLog(), Log{Logged("wget/wget.exe", "-P images\\temp\\ " + Tiny.download)});
   EXPECT_FALSE(fx.Exists("images\\Tiny-1.0.iso"));
   EXPECT_TRUE(fx.Exists("images\\temp"));
+}
+
+// wget's exit code tells a download that broke off from a whole one: the part stays in the
+// download folder, and the next attempt continues it.
+TEST(Download, DownloadThatBreaksOffIsKeptAndContinued) {
+  Fixture fx;
+  WriteCatalogue(fx, {Tiny});
+  fx.InstallTool("wget\\wget.exe", "append images\\temp\\$LAST half\nexit 8\n");
+
+  RunResult run = fx.Run("2\n1\n1\n\n2\n1\n1\n\n0\n");
+
+  const std::string attempt = MissingImageQuestion("Tiny", "1.0") + DownloadScreen("Tiny", "1.0") +
+                              " * ERROR download failed: the server answered with an error (such "
+                              "as 404 Not Found)\n" +
+                              DownloadFailed() + MainScreen(Categories);
+  EXPECT_TRANSCRIPT(UpToList({Tiny}) + attempt + CategoryScreen({"Tiny 1.0"}, false) + attempt,
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(), (Log{Logged("wget/wget.exe", "-P images\\temp\\ " + Tiny.download),
+                               Logged("wget/wget.exe", "-c -P images\\temp\\ " + Tiny.download)}));
+  EXPECT_FALSE(fx.Exists("images\\Tiny-1.0.iso"));
+  EXPECT_EQ(fx.Read("images\\temp\\Tiny-1.0.iso"), "half\nhalf\n");
 }
 
 // What the fake wget below fetches: 4096 bytes of 'x', and a web page.
@@ -483,6 +506,43 @@ TEST(Download, LinkWithABlankOrQuoteIsNotPassedToWget) {
   }
 }
 
+#ifndef _WIN32
+// CTRL + C reaches the program and wget alike: wget stops, the program goes on.
+TEST(Download, CtrlCStopsTheDownloadNotTheProgram) {
+  Fixture fx;
+  WriteCatalogue(fx, {Tiny});
+  fx.InstallTool("wget\\wget.exe", "append images\\temp\\$LAST half\ninterrupt\nexit 0\n");
+
+  RunResult run = fx.Run("2\n1\n1\n\n0\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(UpToList({Tiny}) + MissingImageQuestion("Tiny", "1.0") +
+                        DownloadScreen("Tiny", "1.0") +
+                        " * ERROR download failed: stopped by the user\n" + DownloadFailed() +
+                        MainScreen(Categories),
+                    run.out);
+  EXPECT_FALSE(fx.Exists("images\\Tiny-1.0.iso"));
+  EXPECT_EQ(fx.Read("images\\temp\\Tiny-1.0.iso"), "half\n");
+}
+#endif
+
+// "C:\Program Files\..." or "/home/ann/My VMs/": every tool still starts.
+TEST(Download, InstallationInAFolderWithABlank) {
+  Fixture fx(Fixture::Layout::Complete, "My VMs");
+  WriteCatalogue(fx, {Tiny});
+  fx.InstallTool("wget\\wget.exe", "create images\\temp\\$LAST 4096\n");
+
+  RunResult run = fx.Run("2\n1\n1\n1\n\n0\n");
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(UpToList({Tiny}) + MissingImageQuestion("Tiny", "1.0") +
+                        DownloadScreen("Tiny", "1.0") + OsLaunch("Tiny", "1.0") +
+                        MainScreen(Categories),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(),
+            (Log{Logged("wget/wget.exe", "-P images\\temp\\ " + Tiny.download), TinyCdrom(128)}));
+}
+
 TEST(Download, EmptyVersionKeepsItsBlank) {
   Fixture fx;
   OsEntry os = SampleOs("Solo", "");
@@ -491,6 +551,7 @@ TEST(Download, EmptyVersionKeepsItsBlank) {
   RunResult run = fx.Run("2\n1\n1\n\n0\n");
 
   EXPECT_TRANSCRIPT(UpToList({os}) + MissingImageQuestion("Solo", "") + DownloadScreen("Solo", "") +
+                        " * ERROR download failed: no file named " + os.filename + " arrived\n" +
                         DownloadFailed() + MainScreen(Categories),
                     run.out);
   EXPECT_NE(run.out.find(" You don`t have Solo \n"), std::string::npos);

@@ -260,6 +260,24 @@ TEST_F(BrowserFixture, HomepageAndBugReportOpenTheirAddressesAndReturnToTheMainM
                      "browser/open.exe\thttps://quillhaven.example.org/programs/bugreport/"
                      "index.php?app=Quillhaven"}));
 }
+
+TEST_F(BrowserFixture, WithoutABrowserTheAddressIsShown) {
+  // No $BROWSER, and neither xdg-open nor x-www-browser on the PATH.
+  unsetenv("BROWSER");
+  const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", fx_.Path("browser").c_str(), 1);
+  RunResult run = fx_.Run(std::string(ToOptions) + "5\n\n" + ToHelp + "3\n\n0\n");
+  setenv("PATH", path.c_str(), 1);
+
+  const std::string noBrowser =
+      "\n * No web browser was found. Open this address yourself:\n ";
+  EXPECT_TRANSCRIPT(StartOfRun() + OptionsScreen() + noBrowser +
+                        "https://quillhaven.example.org/programs/bugreport/index.php?app=Quillhaven"
+                        "\n\n Press <Enter> to continue" + MainScreen({}) + HelpScreen("7.1") +
+                        noBrowser + "https://quillhaven.example.org/programs\n\n Press <Enter> to continue" +
+                        MainScreen({}),
+                    run.out);
+}
 #endif
 
 // ---------------------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 
 #include "launch_screens.h"
 #include "main_func/process.h"
+#include "main_func/vm_host.h"
 #include "support/fixture.h"
 #include "support/transcript.h"
 
@@ -29,6 +30,14 @@ const std::string AllCards =
 
 const std::string DemoLine =
     "-L .\\qemu -localtime -soundhw all -m 128 -vga std -fda images\\\\demo.img -boot once=a";
+
+bool ThisHostIsLinux() {
+#ifdef __linux__
+  return true;
+#else
+  return false;
+#endif
+}
 
 // An installation holding the front end as qemu\qemu.exe and the given qemu.ini.
 class FrontEnd : public ::testing::Test {
@@ -83,19 +92,58 @@ TEST_F(FrontEnd, EveryLaunchLineOfQuillhavenIsAccepted) {
                                             "images\\\\hdb.img -boot once=d -display none -accel tcg"));
 }
 
-TEST_F(FrontEnd, QemusErrorsStayInTheErrorFileWithoutTheRawImageNotice) {
-  fx_.InstallTool(QemuTool,
-                  "stderr WARNING: Image format was not specified for 'images//demo.img' and "
-                  "probing guessed raw.\n"
-                  "stderr          Automatically detecting the format is dangerous for raw "
-                  "images, write operations on block 0 will be restricted.\n"
-                  "stderr          Specify the 'raw' format explicitly to remove the "
-                  "restrictions.\n"
-                  "stderr qemu-system-x86_64: -fda images//demo.img: Could not read image\n"
-                  "exit 1\n");
+TEST_F(FrontEnd, QemusErrorsStayInTheErrorFileItsWarningsOnlyInTheLog) {
+  const std::string notice =
+      "WARNING: Image format was not specified for 'images//demo.img' and probing guessed raw.\n"
+      "         Automatically detecting the format is dangerous for raw images, write "
+      "operations on block 0 will be restricted.\n"
+      "         Specify the 'raw' format explicitly to remove the restrictions.\n";
+  const std::string warning =
+      "qemu-system-x86_64: warning: host doesn't support requested feature: CPUID.01H:ECX.pni "
+      "[bit 0]\n";
+  const std::string error = "qemu-system-x86_64: -fda images//demo.img: Could not read image\n";
+  std::string actions;
+  for (const std::string& line : Lines(notice + warning)) actions += "stderr " + line + "\n";
 
+  // Warnings on a good run: nothing to show.
+  fx_.InstallTool(QemuTool, actions + "exit 0\n");
+  EXPECT_EQ(Launch(DemoLine), 0);
+  EXPECT_TRUE(fx_.Exists("qemu\\stderr.txt"));
+  EXPECT_EQ(ErrorFile(), "");
+  const std::string commandLine = "command line: " + fx_.Path("qemu\\" + Qemu) + " " +
+                                  Received("-L .\\qemu -rtc base=localtime " + AllCards +
+                                           " -m 128 -vga std -fda images\\\\demo.img -boot "
+                                           "once=a -display none -accel tcg") + "\n";
+  EXPECT_EQ(NormalizeLineEnds(fx_.Read("qemu\\qemu.log")),
+            commandLine + "accelerator: tcg\n\n" + notice + warning);
+
+  // Warnings and an error on a failed run: the error alone.
+  fx_.InstallTool(QemuTool, actions + "stderr " + error + "exit 1\n");
   EXPECT_EQ(Launch(DemoLine), 1);
-  EXPECT_EQ(ErrorFile(), "qemu-system-x86_64: -fda images//demo.img: Could not read image\n");
+  EXPECT_EQ(ErrorFile(), error);
+  EXPECT_EQ(NormalizeLineEnds(fx_.Read("qemu\\qemu.log")),
+            commandLine + "accelerator: tcg\n\n" + notice + warning + error);
+}
+
+// The QEMU is asked for its accelerators only where the host has one besides TCG, and only
+// once for the same QEMU; a forced one asks nothing.
+TEST_F(FrontEnd, AcceleratorListIsAskedOnceAndKept) {
+  fx_.InstallTool(QemuTool, "stdout Accelerators supported in QEMU binary:\nstdout tcg\nstdout kvm\n");
+  fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none\r\naudio=none\r\n");
+  EXPECT_EQ(Launch("-m 64"), 0);
+  EXPECT_EQ(Launch("-m 64"), 0);
+  const bool kvm = ThisHostIsLinux() && KvmUsable();
+  const std::string launch =
+      Logged(QemuLogName, std::string("-m 64 ") + (kvm ? "-accel kvm " : "") + "-accel tcg -display none");
+  const Log expected = kvm ? Log{Logged(QemuLogName, "-accel help"), launch, launch} : Log{launch, launch};
+  EXPECT_EQ(fx_.ToolLog(), expected);
+  EXPECT_EQ(fx_.Exists("qemu\\accel.cache"), kvm);
+
+  fx_.Remove("tool_log.txt");
+  fx_.Remove("qemu\\accel.cache");
+  fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none\r\naudio=none\r\naccel=tcg\r\n");
+  EXPECT_EQ(Launch("-m 64"), 0);
+  EXPECT_EQ(fx_.ToolLog(), Log{Logged(QemuLogName, "-m 64 -accel tcg -display none")});
 }
 
 TEST_F(FrontEnd, ACleanRunEmptiesTheErrorFileOfAnEarlierOne) {

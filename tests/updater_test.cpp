@@ -70,6 +70,11 @@ const char* const NoUpdater = " > No need to update updater ... \n\nPress <Enter
 
 std::string NothingNewer() { return Opening() + NoProgram + NoDatabase + "\n" + NoUpdater; }
 
+std::string Unreachable(const std::string& reason) {
+  return Opening() + " > Unable to reach the update server (" + reason +
+         "). Nothing was updated. \n\nPress <Enter> to continue";
+}
+
 std::string Fetch(const Fixture& fx, const std::string& path) {
   return ToolCall("wget/wget.exe", "-q -P temp\\ " + FakeServer(fx) + path);
 }
@@ -107,6 +112,12 @@ TEST(Updater, NothingNewerEndsWithEnterAndStartsTheMainProgram) {
   EXPECT_TRUE(fx.Exists("updater\\temp"));
   EXPECT_FALSE(fx.Exists("updater\\temp\\ver.ini"));
   EXPECT_EQ(Installed(fx), before);
+
+  // Started from the installation folder, it works in its own all the same.
+  run = fx.RunProgram(UpdaterFile(), "\n", fx.FsPath(""));
+  EXPECT_TRANSCRIPT(NothingNewer(), run.out);
+  EXPECT_FALSE(fx.Exists("temp"));
+  EXPECT_EQ(Installed(fx), before);
 }
 
 TEST(Updater, UnreachableServerMeansNoUpdateAndEveryFileUnchanged) {
@@ -119,9 +130,21 @@ TEST(Updater, UnreachableServerMeansNoUpdateAndEveryFileUnchanged) {
 
   RunResult run = RunUpdater(fx, "\n");
 
-  EXPECT_TRANSCRIPT(NothingNewer(), run.out);
+  EXPECT_TRANSCRIPT(Unreachable("no version file arrived"), run.out);
   ASSERT_TRUE(WaitForFile(fx, "main_started.txt"));
   EXPECT_EQ(fx.ToolLog(), std::vector<std::string>{Fetch(fx, "ver.ini")});
+  EXPECT_EQ(Installed(fx), before);
+
+  // wget's failure, and version files that hold nothing to go by.
+  fx.InstallTool("wget\\wget.exe", "exit 4\n");
+  run = RunUpdater(fx, "\n");
+  EXPECT_TRANSCRIPT(Unreachable("no network, or the server was not found or did not answer"), run.out);
+  UseFakeServer(fx);
+  ServerFile(fx, "ver.ini", "");
+  EXPECT_TRANSCRIPT(Unreachable("the version file is empty"), RunUpdater(fx, "\n").out);
+  ServerFile(fx, "ver.ini", "<html>Not here</html>\r\n");
+  EXPECT_TRANSCRIPT(Unreachable("the version file has no [version] section"),
+                    RunUpdater(fx, "\n").out);
   EXPECT_EQ(Installed(fx), before);
 }
 
@@ -134,7 +157,7 @@ TEST(Updater, StaleVersionFileInTheDownloadFolderIsNotRead) {
 
   RunResult run = RunUpdater(fx, "\n");
 
-  EXPECT_TRANSCRIPT(NothingNewer(), run.out);
+  EXPECT_TRANSCRIPT(Unreachable("no version file arrived"), run.out);
   EXPECT_EQ(fx.ToolLog(), std::vector<std::string>{Fetch(fx, "ver.ini")});
   // The folder is used as it is, not emptied.
   EXPECT_EQ(fx.Read("updater\\temp\\keep.txt"), "not ours");

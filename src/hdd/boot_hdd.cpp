@@ -6,6 +6,7 @@
 #include "db/settings.h"
 #include "hdd/hdd_setup.h"
 #include "main_func/choice.h"
+#include "main_func/command_words.h"
 #include "main_func/files.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
@@ -37,7 +38,7 @@ bool OfferToCreateHdd() {
 std::string HddBootCommandLine(const std::string& appDir, const std::string& imagesDir,
                                bool host64, bool disableKqemu, int megabytes) {
   // The disk alone always gets the cirrus adapter, named before the memory.
-  return appDir + QemuBaseCommand(host64, disableKqemu) + "-vga cirrus -m " +
+  return ToolCommandLine(appDir, QemuBaseCommand(host64, disableKqemu)) + "-vga cirrus -m " +
          std::to_string(megabytes) + " -hdb " + imagesDir + "\\\\hdb.img -boot once=c";
 }
 

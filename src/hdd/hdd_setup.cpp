@@ -9,6 +9,7 @@
 #include "db/ini_file.h"
 #include "db/settings.h"
 #include "main_func/choice.h"
+#include "main_func/command_words.h"
 #include "main_func/files.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
@@ -146,7 +147,7 @@ void ReportNotCreated() {
 
 std::string QemuImgCommandLine(const std::string& appDir, const std::string& imagesDir,
                                const std::string& size) {
-  return appDir + "qemu\\qemu-img create -f vmdk " + imagesDir + "\\\\hdb.img " + size;
+  return ToolCommandLine(appDir, "qemu\\qemu-img create -f vmdk ") + imagesDir + "\\\\hdb.img " + size;
 }
 
 void RunPartitionManager() {
@@ -169,12 +170,13 @@ void RunPartitionManager() {
     case DownloadResult::Placed:
       RunOs("Partition manager", "", filename, "cdrom", "vmware");
       break;
+    case DownloadResult::Failed:
+      if (download.empty() || download == "ERROR") break;  // that message had its pause
+      [[fallthrough]];
     case DownloadResult::Refused:
       // The HDD SETUP menu clears the screen at once: the reason must stay readable.
       WriteText(" Press <Enter> to continue");
       WaitForEnter();
-      break;
-    case DownloadResult::Failed:
       break;
   }
 }

@@ -14,6 +14,7 @@
 #include "main_func/input.h"
 #include "main_func/out.h"
 #include "main_func/process.h"
+#include "options/options_menu.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ void HelpMenu() {
     switch (ReadChoice(4)) {
       case 1: HelpScreens(); continue;
       case 2: LicenseScreen(); continue;
-      case 3: ShellStart("open", HomepageUrl, "", "", ShowNormal); return;
+      case 3: OpenWebPage(HomepageUrl); return;
       default: return;
     }
   }

@@ -57,6 +57,14 @@ std::string QuoteWord(const std::string& word) {
   return out;
 }
 
+std::string ToolCommandLine(const std::string& dir, const std::string& relCommand) {
+  const size_t end = relCommand.find(' ');
+  const std::string program = dir + relCommand.substr(0, end);
+  const std::string rest = end == std::string::npos ? "" : relCommand.substr(end);
+  if (program.find(' ') == std::string::npos) return program + rest;
+  return "\"" + program + "\"" + rest;
+}
+
 std::string JoinWords(const std::vector<std::string>& words) {
   std::string line;
   for (const std::string& w : words) {

@@ -45,4 +45,14 @@ TEST(JoinWords, JoinsWithSingleBlanks) {
   EXPECT_EQ(JoinWords({}), "");
 }
 
+TEST(ToolCommandLine, OnlyAProgramWordWithABlankIsQuoted) {
+  EXPECT_EQ(ToolCommandLine("D:\\Q\\", "wget\\wget -P images\\temp\\ http://h/a.iso"),
+            "D:\\Q\\wget\\wget -P images\\temp\\ http://h/a.iso");
+  const std::string quoted = ToolCommandLine("C:\\Program Files\\Q\\", "qemu\\qemu -m 64");
+  EXPECT_EQ(quoted, "\"C:\\Program Files\\Q\\qemu\\qemu\" -m 64");
+  EXPECT_EQ(SplitWords(quoted), (std::vector<std::string>{"C:\\Program Files\\Q\\qemu\\qemu", "-m", "64"}));
+  EXPECT_EQ(ToolCommandLine("/home/ann/My VMs/", "kqemu\\RUR-Iradu.exe"),
+            "\"/home/ann/My VMs/kqemu\\RUR-Iradu.exe\"");
+}
+
 }  // namespace

@@ -37,3 +37,6 @@ std::string ExePath();
 // Directory of ExePath() with a trailing separator.
 std::string ExeDir();
 bool SetWorkDir(const std::string& dir);
+// Lets a program file that was downloaded or unpacked run: on POSIX wget and 7-Zip leave it
+// without the execute bit. Nothing to do on Windows. False when no such file is there.
+bool MakeExecutable(const std::string& path);

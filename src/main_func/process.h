@@ -16,6 +16,14 @@ extern const std::size_t MaxCommandLine;
 // the platform allows.
 int RunAndWait(const std::string& commandLine, int showMode);
 
+// True for the exit code of a child that CTRL + C ended (SIGINT on POSIX,
+// STATUS_CONTROL_C_EXIT on Windows).
+bool IsInterruptExit(int exitCode);
+
+// Sets a variable of the environment every later child process gets; an empty value
+// removes it.
+void SetChildEnvironment(const std::string& name, const std::string& value);
+
 // Runs a command line in workDir with standard input, output and error redirected to the
 // given files ("" keeps the inherited handle); waits and returns the exit code, or -1.
 int RunRedirected(const std::string& commandLine, const std::string& workDir,

@@ -81,6 +81,38 @@ struct Redirects {
   int in = -1, out = -1, err = -1;
 };
 
+// CTRL + C and CTRL + \ in the terminal go to the whole foreground group: while a child
+// runs, they are the child's to act on (a stopped download), not a reason for this program
+// to end. An ignored signal stays ignored across exec, so the child gets the default back.
+class InterruptsToChild {
+ public:
+  InterruptsToChild() {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGINT, &ignore, &oldInt_);
+    sigaction(SIGQUIT, &ignore, &oldQuit_);
+  }
+  ~InterruptsToChild() {
+    sigaction(SIGINT, &oldInt_, nullptr);
+    sigaction(SIGQUIT, &oldQuit_, nullptr);
+  }
+  InterruptsToChild(const InterruptsToChild&) = delete;
+  InterruptsToChild& operator=(const InterruptsToChild&) = delete;
+  // In the child, before exec.
+  static void Restore() {
+    struct sigaction deflt {};
+    deflt.sa_handler = SIG_DFL;
+    sigemptyset(&deflt.sa_mask);
+    sigaction(SIGINT, &deflt, nullptr);
+    sigaction(SIGQUIT, &deflt, nullptr);
+  }
+
+ private:
+  struct sigaction oldInt_ {};
+  struct sigaction oldQuit_ {};
+};
+
 // Forks and execs; a failed exec is reported back through a pipe that closes on a
 // successful one, so "could not start" is -1 and never a child's exit code.
 int SpawnAndWait(const std::string& program, std::vector<std::string> args,
@@ -90,6 +122,7 @@ int SpawnAndWait(const std::string& program, std::vector<std::string> args,
   if (pipe2(report, O_CLOEXEC) != 0) return -1;
   std::fflush(stdout);
   std::fflush(stderr);
+  InterruptsToChild interrupts;
   pid_t pid = fork();
   if (pid < 0) {
     close(report[0]);
@@ -97,6 +130,7 @@ int SpawnAndWait(const std::string& program, std::vector<std::string> args,
     return -1;
   }
   if (pid == 0) {
+    InterruptsToChild::Restore();
     int err = 0;
     if (!workDir.empty() && chdir(workDir.c_str()) != 0) err = errno;
     if (err == 0) {
@@ -209,8 +243,10 @@ int OpenWithDesktop(const std::string& target) {
     }
     if (!placed) args.push_back(target);
   }
-  if (args.empty()) args = {"xdg-open", target};
-  return StartDetached(args);
+  if (!args.empty()) return StartDetached(args);
+  // The desktop's opener, else Debian's choice of browser (a machine without a desktop).
+  if (!FindProgram("xdg-open").empty()) return StartDetached({"xdg-open", target});
+  return StartDetached({"x-www-browser", target});
 }
 
 struct HandOver {
@@ -223,6 +259,13 @@ struct HandOver {
 HandOver Pending;
 
 }  // namespace
+
+void SetChildEnvironment(const std::string& name, const std::string& value) {
+  if (value.empty()) unsetenv(name.c_str());
+  else setenv(name.c_str(), value.c_str(), 1);
+}
+
+bool IsInterruptExit(int exitCode) { return exitCode == 128 + SIGINT || exitCode == 128 + SIGQUIT; }
 
 int RunAndWait(const std::string& commandLine, int /*showMode: no windows here*/) {
   return Run(commandLine, "", Redirects{});

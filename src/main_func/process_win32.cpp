@@ -12,6 +12,13 @@ const std::size_t MaxCommandLine = 32766;
 
 namespace {
 
+// CTRL + C and CTRL + Break reach every process of the console: while a child runs, they
+// are the child's to act on (a stopped download), not a reason for this program to end.
+// A handler of our own, unlike SetConsoleCtrlHandler(NULL, TRUE), is not inherited.
+BOOL WINAPI IgnoreInterrupt(DWORD event) {
+  return event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? TRUE : FALSE;
+}
+
 // Starts the command line, waits for it and returns its exit code, or -1 when it cannot
 // be started. The line is copied whole into a writable buffer (CreateProcessA may write
 // into it), never cut.
@@ -24,10 +31,14 @@ int StartAndWait(const std::string& commandLine, const char* workDir, STARTUPINF
   std::fflush(stdout);
   std::fflush(stderr);
   PROCESS_INFORMATION process{};
+  SetConsoleCtrlHandler(IgnoreInterrupt, TRUE);
   if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, inheritHandles,
-                      NORMAL_PRIORITY_CLASS, nullptr, workDir, &startup, &process))
+                      NORMAL_PRIORITY_CLASS, nullptr, workDir, &startup, &process)) {
+    SetConsoleCtrlHandler(IgnoreInterrupt, FALSE);
     return -1;
+  }
   WaitForSingleObject(process.hProcess, INFINITE);
+  SetConsoleCtrlHandler(IgnoreInterrupt, FALSE);
   DWORD code = 0;
   GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hThread);
@@ -61,6 +72,14 @@ void CloseIfOpen(HANDLE h) {
 }
 
 }  // namespace
+
+void SetChildEnvironment(const std::string& name, const std::string& value) {
+  SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str());
+}
+
+bool IsInterruptExit(int exitCode) {
+  return static_cast<DWORD>(exitCode) == 0xC000013Au;  // STATUS_CONTROL_C_EXIT
+}
 
 int RunAndWait(const std::string& commandLine, int showMode) {
   STARTUPINFOA startup{};

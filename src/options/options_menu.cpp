@@ -20,10 +20,6 @@ namespace {
 // Shell results above this value mean success (ShellExecute's rule).
 constexpr int ShellSuccessAbove = 32;
 
-void OpenWebPage(const char* url) {
-  ShellStart("open", url, "", "", ShowNormal);  // failures are silent: nothing to do about them
-}
-
 void HddSetupScreen() {
   ClearScreen();
   ShowHeader("HDD SETUP");
@@ -94,6 +90,16 @@ void HddSetupMenu() {
 void DbSetupMenu() {
   DbSetupScreen();
   OptionsMenu();
+}
+
+void OpenWebPage(const char* url) {
+  if (ShellStart("open", url, "", "", ShowNormal) > ShellSuccessAbove) return;
+  WriteLine();
+  WriteLine(" * No web browser was found. Open this address yourself:");
+  WriteLine(std::string(" ") + url);
+  WriteLine();
+  WriteText(" Press <Enter> to continue");
+  WaitForEnter();
 }
 
 void StartUpdater() {

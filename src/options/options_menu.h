@@ -5,3 +5,6 @@ void OptionsMenu();
 void HddSetupMenu();
 void DbSetupMenu();
 void StartUpdater();
+// Opens a web address in the user's browser; when none is found, says so and shows the
+// address, with a pause.
+void OpenWebPage(const char* url);

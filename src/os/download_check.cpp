@@ -3,6 +3,7 @@
 #include <string>
 
 #include "db/settings.h"
+#include "main_func/command_words.h"
 #include "main_func/files.h"
 #include "main_func/out.h"
 #include "main_func/process.h"
@@ -29,8 +30,8 @@ std::string ChecksumListCommandLine(const std::string& appDir, const std::string
   // A name of its own beside the image's partial file, so that no earlier list and no
   // image of the list's name is ever read or replaced; bounded, since it comes before the
   // large download and a silent server must not hold the user for long.
-  return appDir + "wget\\wget -q --tries=3 --timeout=30 -O " + imagesDir + "\\temp\\" +
-         filename + ".checksums " + link;
+  return ToolCommandLine(appDir, "wget\\wget -q --tries=3 --timeout=30 -O ") + imagesDir +
+         "\\temp\\" + filename + ".checksums " + link;
 }
 
 bool FetchChecksumList(const std::string& link, const std::string& filename,

@@ -5,6 +5,7 @@
 #include "c_api/console.h"
 #include "c_api/screen.h"
 #include "db/settings.h"
+#include "main_func/command_words.h"
 #include "main_func/choice.h"
 #include "main_func/files.h"
 #include "main_func/input.h"
@@ -30,7 +31,7 @@ void RunKqemuTool(const std::string& announcement, const std::string& tool) {
   WriteText(announcement);
   const std::string path = AppDir + tool;
   if (FileExists(path)) {
-    RunAndWait(path, ShowNormal);
+    RunAndWait(ToolCommandLine(AppDir, tool), ShowNormal);
     WriteLine(" [ OK ]");
   } else {
     WriteLine(" [ ERROR ]");

@@ -7,11 +7,13 @@
 #include "db/category.h"
 #include "db/settings.h"
 #include "main_func/choice.h"
+#include "main_func/command_words.h"
 #include "main_func/files.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
 #include "main_func/process.h"
 #include "main_func/sha256.h"
+#include "main_func/download_reason.h"
 #include "os/download_check.h"
 #include "os/launch.h"
 #include "os/run_os.h"
@@ -66,6 +68,23 @@ bool ExpectedImageHash(const std::string& sha256, const std::string& checksums,
   return has;
 }
 
+// A download that broke off leaves a partial file that looks like any other: only wget's
+// exit code tells. The partial file stays in the download folder for the next attempt,
+// which continues it. Writes the reason line on failure.
+bool WgetSucceeded(int exitCode, const std::string& fetched, const std::string& filename) {
+  if (exitCode != 0) {
+    WriteLine(" * ERROR download failed: " + WgetFailureReason(exitCode));
+    return false;
+  }
+  // Only a file counts as a fetched image: with an empty file name this path is the
+  // download folder itself, which must never be moved.
+  if (!FileExists(fetched)) {
+    WriteLine(" * ERROR download failed: no file named " + filename + " arrived");
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool IsWebPageText(const std::string& head) {
@@ -77,8 +96,8 @@ bool IsWebPageText(const std::string& head) {
 std::string WgetCommandLine(const std::string& appDir, const std::string& imagesDir,
                             const std::string& download, bool partialPresent) {
   // "-c" continues a download that an earlier, stopped attempt left in the folder.
-  return appDir + (partialPresent ? "wget\\wget -c -P " : "wget\\wget -P ") + imagesDir +
-         "\\temp\\ " + download;
+  return ToolCommandLine(appDir, partialPresent ? "wget\\wget -c -P " : "wget\\wget -P ") +
+         imagesDir + "\\temp\\ " + download;
 }
 
 void OpenOs(int category, int entry, bool old) {
@@ -137,10 +156,9 @@ DownloadResult FetchImage(const std::string& name, const std::string& version,
     hasher = std::make_unique<DownloadHasher>(fetched, expected.kind);
     hasher->Start();
   }
-  RunAndWait(WgetCommandLine(AppDir, ImagesDir, download, FileExists(fetched)), ShowNormal);
-  // Only a file counts as a fetched image: with an empty file name this path is the
-  // download folder itself, which must never be moved.
-  if (!FileExists(fetched)) return DownloadResult::Failed;
+  const int code =
+      RunAndWait(WgetCommandLine(AppDir, ImagesDir, download, FileExists(fetched)), ShowNormal);
+  if (!WgetSucceeded(code, fetched, filename)) return DownloadResult::Failed;
   if (!AcceptFetched(fetched, check ? &expected : nullptr, hasher.get()))
     return DownloadResult::Refused;
   const bool moved = MoveFileNoReplace(fetched, AppDir + ImagesDir + "\\" + filename);

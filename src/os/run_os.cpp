@@ -5,6 +5,7 @@
 #include "c_api/console.h"
 #include "db/settings.h"
 #include "main_func/choice.h"
+#include "main_func/command_words.h"
 #include "main_func/files.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
@@ -59,7 +60,7 @@ std::string OsCommandLine(const std::string& appDir, const std::string& imagesDi
                           const std::string& filename, bool withHdb) {
   MediaWords media{};
   if (!MediaFor(ostype, media)) return "";
-  std::string line = appDir + QemuBaseCommand(host64, disableKqemu);
+  std::string line = ToolCommandLine(appDir, QemuBaseCommand(host64, disableKqemu));
   line += "-m " + std::to_string(megabytes);
   line += " -vga " + (vga.empty() ? std::string("cirrus") : vga);
   line += media.mediaSwitch;

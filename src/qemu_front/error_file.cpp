@@ -1,42 +1,44 @@
 #include "qemu_front/error_file.h"
 
-#include <array>
-
 namespace {
 
-bool Contains(const std::string& s, const char* part) { return s.find(part) != std::string::npos; }
-
-bool IsProbeWarning(const std::string& line) {
-  return Contains(line, "WARNING: Image format was not specified for ") &&
-         Contains(line, "and probing guessed raw.");
+bool StartsWithNoCase(const std::string& text, std::size_t at, const char* word) {
+  for (std::size_t i = 0; word[i] != '\0'; ++i, ++at) {
+    if (at >= text.size()) return false;
+    char c = text[at];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != word[i]) return false;
+  }
+  return true;
 }
 
-bool IsProbeContinuation(const std::string& line) {
-  static const std::array<const char*, 2> texts = {
-      "Automatically detecting the format is dangerous for raw images, write operations on "
-      "block 0 will be restricted.",
-      "Specify the 'raw' format explicitly to remove the restrictions."};
-  if (line.empty() || (line[0] != ' ' && line[0] != '\t')) return false;
-  for (const char* t : texts) {
-    if (Contains(line, t)) return true;
-  }
-  return false;
+bool IsContinuation(const std::string& line) {
+  return !line.empty() && (line[0] == ' ' || line[0] == '\t');
 }
 
 }  // namespace
 
-std::string DropRawProbeWarnings(const std::string& text) {
+bool IsWarningLine(const std::string& line) {
+  if (StartsWithNoCase(line, 0, "warning:")) return true;
+  // "qemu-system-x86_64: warning: ...": the program's name holds no blank.
+  const std::size_t colon = line.find(": ");
+  if (colon == std::string::npos || colon == 0) return false;
+  if (line.find_first_of(" \t") < colon) return false;
+  return StartsWithNoCase(line, colon + 2, "warning:");
+}
+
+std::string DropWarnings(const std::string& text) {
   std::string out;
   bool inWarning = false;
-  size_t start = 0;
+  std::size_t start = 0;
   while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    size_t next = end == std::string::npos ? text.size() : end + 1;
-    std::string line = text.substr(start, next - start);
-    if (IsProbeWarning(line)) {
+    const std::size_t end = text.find('\n', start);
+    const std::size_t next = end == std::string::npos ? text.size() : end + 1;
+    const std::string line = text.substr(start, next - start);
+    if (IsWarningLine(line)) {
       inWarning = true;
-    } else if (inWarning && IsProbeContinuation(line)) {
-      // still the same notice
+    } else if (inWarning && IsContinuation(line)) {
+      // still the same warning
     } else {
       inWarning = false;
       out += line;

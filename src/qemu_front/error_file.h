@@ -2,8 +2,13 @@
 #pragma once
 #include <string>
 
-// Removes the notices QEMU 7 writes on every start for a raw image named by -hda, -hdb or
-// -fda without a format ("WARNING: Image format was not specified ... probing guessed
-// raw." and its two indented lines). They are no errors, and Quillhaven's command lines
-// cannot name a format, so each clean launch of a raw image would otherwise look failed.
-std::string DropRawProbeWarnings(const std::string& text);
+// Removes QEMU's warnings from its error output: a line whose text, after an optional
+// "program-name: " prefix, starts with "warning:" in any letter case, together with the
+// indented lines that continue it. Warnings come on good runs too (a CPU feature the host
+// or TCG lacks, an audio back end that falls back, the raw-image format notice), and
+// Quillhaven shows every line of the error file as a failed launch. The whole output is
+// kept in qemu\qemu.log instead.
+std::string DropWarnings(const std::string& text);
+
+// True for the first line of a warning (see DropWarnings); a line end is allowed.
+bool IsWarningLine(const std::string& line);

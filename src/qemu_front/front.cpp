@@ -9,6 +9,7 @@
 #include "main_func/files.h"
 #include "main_func/process.h"
 #include "main_func/command_words.h"
+#include "qemu_front/accel_probe.h"
 #include "qemu_front/error_file.h"
 #include "qemu_front/find_qemu.h"
 #include "qemu_front/front_config.h"
@@ -26,9 +27,26 @@ void WriteErrorFile(const std::string& errPath, const std::string& text) {
   out << text;
 }
 
+// qemu\qemu.log: everything of the last launch, for whoever wants to know what QEMU said
+// (its warnings too, which the error file leaves out).
+std::string LogPath(const std::string& errPath) {
+  return errPath.substr(0, errPath.size() - std::string("stderr.txt").size()) + "qemu.log";
+}
+
 int Refuse(const std::string& errPath, const std::string& message) {
   WriteErrorFile(errPath, message + "\n");
+  WriteErrorFile(LogPath(errPath), message + "\n");
   return NotRun;
+}
+
+// The first lines of qemu.log: what was run, and on which accelerator.
+std::string LogHeader(const std::string& commandLine, const std::vector<std::string>& args) {
+  std::string accel;
+  for (size_t i = 0; i + 1 < args.size(); ++i) {
+    if (args[i] == "-accel" || args[i] == "--accel") accel += (accel.empty() ? "" : ", ") + args[i + 1];
+  }
+  return "command line: " + commandLine + "\naccelerator: " + (accel.empty() ? "QEMU's default" : accel) +
+         "\n\n";
 }
 
 // A [qemu] system that names the front end itself would start it again and again.
@@ -49,19 +67,22 @@ int RunFront(const std::vector<std::string>& args) {
   const FrontConfig config = ReadFrontConfig(iniPath);
   const bool wantAudio = config.audio.empty() &&
                          std::find(args.begin(), args.end(), "-soundhw") != args.end();
-  const HostFacts host = GatherHostFacts(wantAudio);
-  const Translation translation = TranslateArgs(args, host, config);
-  if (!translation.ok) return Refuse(errPath, translation.error);
+  HostFacts host = GatherHostFacts(wantAudio);
 
   const char* pathEnv = std::getenv("PATH");
   const std::string qemu = FindQemu(config.system, dir, pathEnv ? pathEnv : "", host.os,
                                     [](const std::string& p) { return FileExists(p); });
+  const bool runnable = !qemu.empty() && !IsThisProgram(qemu);
+  if (runnable && NeedsAcceleratorList(host, config)) host.accelerators = ProbeAccelerators(qemu, dir);
+
+  const Translation translation = TranslateArgs(args, host, config);
+  if (!translation.ok) return Refuse(errPath, translation.error);
   if (qemu.empty()) {
     std::string wanted = config.system.empty() ? QemuProgramName(host.os) : config.system;
     return Refuse(errPath, "qemu: QEMU not found (" + wanted + "); install it or set [qemu] system in " +
                                NativePath(iniPath));
   }
-  if (IsThisProgram(qemu)) {
+  if (!runnable) {
     return Refuse(errPath, "qemu: [qemu] system in " + NativePath(iniPath) +
                                " names this front end, not QEMU");
   }
@@ -70,17 +91,16 @@ int RunFront(const std::vector<std::string>& args) {
   words.insert(words.end(), translation.args.begin(), translation.args.end());
   const std::string commandLine = JoinWords(words);
   const int code = RunRedirected(commandLine, "", "", "", errPath);
+  std::string errors;
+  ReadWholeFile(errPath, errors);
   if (code == -1) {
-    std::string errors;
-    ReadWholeFile(errPath, errors);
     if (!errors.empty() && errors.back() != '\n') errors += '\n';
     return Refuse(errPath, errors + "qemu: cannot start " + NativePath(qemu));
   }
-
-  std::string errors;
-  if (ReadWholeFile(errPath, errors)) {
-    std::string kept = DropRawProbeWarnings(errors);
-    if (kept != errors) WriteErrorFile(errPath, kept);
-  }
+  WriteErrorFile(LogPath(errPath), LogHeader(commandLine, translation.args) + errors);
+  // Only errors reach the screen, whatever the exit code: a guest that ends through the
+  // debug-exit port makes QEMU end with 1 on a good run.
+  const std::string kept = DropWarnings(errors);
+  if (kept != errors) WriteErrorFile(errPath, kept);
   return code;
 }

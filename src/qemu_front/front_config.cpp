@@ -9,5 +9,6 @@ FrontConfig ReadFrontConfig(const std::string& iniPath) {
   config.extra = ini.ReadString("qemu", "extra", "");
   config.display = ini.ReadString("qemu", "display", "");
   config.audio = ini.ReadString("qemu", "audio", "");
+  config.accel = ini.ReadString("qemu", "accel", "");
   return config;
 }

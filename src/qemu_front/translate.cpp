@@ -104,10 +104,9 @@ void Append(std::vector<std::string>& to, const std::vector<std::string>& words)
   to.insert(to.end(), words.begin(), words.end());
 }
 
-std::vector<std::string> Accelerators(const HostFacts& host) {
-  if (host.os == HostOs::Linux && host.kvmUsable) return {"-accel", "kvm", "-accel", "tcg"};
-  if (host.os == HostOs::Windows && host.whpxUsable) return {"-accel", "whpx", "-accel", "tcg"};
-  return {"-accel", "tcg"};
+bool Listed(const HostFacts& host, const char* name) {
+  return std::find(host.accelerators.begin(), host.accelerators.end(), name) !=
+         host.accelerators.end();
 }
 
 Translation Failure(const std::string& message) {
@@ -117,6 +116,33 @@ Translation Failure(const std::string& message) {
 }
 
 }  // namespace
+
+Translation AcceleratorArgs(const HostFacts& host, const std::string& accel) {
+  Translation t;
+  t.ok = true;
+  // WHPX alone hangs many guests at the firmware screen or fails with injection errors;
+  // without the kernel irqchip it works.
+  const std::vector<std::string> whpx = {"-accel", "whpx,kernel-irqchip=off"};
+  if (accel == "tcg" || accel == "kvm" || accel == "hvf") {
+    t.args = {"-accel", accel};
+  } else if (accel == "whpx") {
+    t.args = whpx;
+  } else if (!accel.empty()) {
+    return Failure("qemu: unknown accelerator '" + accel +
+                   "' in [qemu] accel (kvm, whpx, tcg, hvf, or empty to choose)");
+  } else {
+    if (host.os == HostOs::Linux && host.kvmUsable && Listed(host, "kvm")) t.args = {"-accel", "kvm"};
+    if (host.os == HostOs::Windows && host.whpxUsable && Listed(host, "whpx")) t.args = whpx;
+    Append(t.args, {"-accel", "tcg"});
+  }
+  return t;
+}
+
+bool NeedsAcceleratorList(const HostFacts& host, const FrontConfig& config) {
+  if (!config.accel.empty() || ChoosesAccelerator(SplitWords(config.extra))) return false;
+  return (host.os == HostOs::Linux && host.kvmUsable) ||
+         (host.os == HostOs::Windows && host.whpxUsable);
+}
 
 Translation TranslateArgs(const std::vector<std::string>& args, const HostFacts& host,
                           const FrontConfig& config) {
@@ -158,7 +184,11 @@ Translation TranslateArgs(const std::vector<std::string>& args, const HostFacts&
   }
 
   std::vector<std::string> extra = SplitWords(config.extra);
-  if (!ChoosesAccelerator(extra)) Append(out, Accelerators(host));
+  if (!ChoosesAccelerator(extra)) {
+    Translation accel = AcceleratorArgs(host, config.accel);
+    if (!accel.ok) return accel;
+    Append(out, accel.args);
+  }
   if (!config.display.empty()) {
     Append(out, {"-display", config.display});
   } else if (host.os == HostOs::Linux && !host.graphicalSession && !ChoosesDisplay(extra)) {

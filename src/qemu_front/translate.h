@@ -14,6 +14,7 @@ struct HostFacts {
   bool whpxUsable = false;        // Windows: the hypervisor platform is running
   std::string audioDriver = "none";  // QEMU audio back end of the host's sound output
   bool graphicalSession = false;  // Linux: DISPLAY or WAYLAND_DISPLAY is set
+  std::vector<std::string> accelerators;  // what the QEMU to be run lists for -accel help
 };
 
 // qemu\qemu.ini, section [qemu].
@@ -22,6 +23,7 @@ struct FrontConfig {
   std::string extra;    // words added to every launch (quotes group words)
   std::string display;  // the value of -display; "" lets the front end choose
   std::string audio;    // audio back end instead of the host's ("none" silences)
+  std::string accel;    // "" chooses from the host; kvm, whpx, tcg or hvf forces that one
 };
 
 struct Translation {
@@ -32,6 +34,15 @@ struct Translation {
 
 // The audio back end's id on the command line.
 inline constexpr const char* AudioId = "snd0";
+
+// The accelerator words of a launch: the one [qemu] accel forces, else KVM (Linux) or WHPX
+// (Windows) when the QEMU lists it and the host can use it, always followed by TCG. ok is
+// false for an accel value QEMU does not know.
+Translation AcceleratorArgs(const HostFacts& host, const std::string& accel);
+
+// Whether the launch needs the list of accelerators the QEMU offers: only when the front
+// end chooses one and the host has one besides TCG.
+bool NeedsAcceleratorList(const HostFacts& host, const FrontConfig& config);
 
 Translation TranslateArgs(const std::vector<std::string>& args, const HostFacts& host,
                           const FrontConfig& config);

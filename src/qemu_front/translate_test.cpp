@@ -61,6 +61,7 @@ TEST(TranslateArgs, RunOsLineOf64BitHostBecomesTodaysOptions) {
 TEST(TranslateArgs, KqemuBecomesKvmWithTcgFallbackWhenKvmOpens) {
   HostFacts host = LinuxDesktop();
   host.kvmUsable = true;
+  host.accelerators = {"tcg", "kvm"};
   Translation t = Translate(RunOs32Kqemu, host);
   ASSERT_TRUE(t.ok) << t.error;
   EXPECT_EQ(t.args, Concat({{"-L", "./qemu", "-rtc", "base=localtime"},
@@ -73,6 +74,7 @@ TEST(TranslateArgs, KqemuBecomesKvmWithTcgFallbackWhenKvmOpens) {
 TEST(TranslateArgs, EveryLaunchGetsTheAcceleratorListWithOrWithoutKqemu) {
   HostFacts host = LinuxDesktop();
   host.kvmUsable = true;
+  host.accelerators = {"tcg", "kvm"};
   Translation with = Translate(RunOs32Kqemu, host);
   Translation without = Translate(RunOs64, host);
   ASSERT_TRUE(with.ok && without.ok);
@@ -84,32 +86,56 @@ TEST(TranslateArgs, EveryLaunchGetsTheAcceleratorListWithOrWithoutKqemu) {
   for (const std::string& w : tcg.args) EXPECT_NE(w, "-kernel-kqemu");
 }
 
-TEST(TranslateArgs, AcceleratorOfEachHost) {
+TEST(TranslateArgs, AcceleratorOfEachHostProbeAnswerAndSetting) {
   struct Case {
     HostOs os;
     bool kvm, whpx;
-    Words accel;
+    Words listed;     // what the QEMU answered to -accel help
+    const char* accel;  // [qemu] accel
+    Words words;
   };
+  const Words all = {"tcg", "kvm", "whpx", "hvf"};
+  const Words whpx = {"-accel", "whpx,kernel-irqchip=off"};
   const Case cases[] = {
-      {HostOs::Linux, true, false, {"-accel", "kvm", "-accel", "tcg"}},
-      {HostOs::Linux, false, false, {"-accel", "tcg"}},
-      {HostOs::Linux, false, true, {"-accel", "tcg"}},  // WHPX means nothing on Linux
-      {HostOs::Windows, false, true, {"-accel", "whpx", "-accel", "tcg"}},
-      {HostOs::Windows, false, false, {"-accel", "tcg"}},
-      {HostOs::Windows, true, false, {"-accel", "tcg"}},  // nor KVM on Windows
-      {HostOs::Other, true, true, {"-accel", "tcg"}},
+      {HostOs::Linux, true, false, all, "", {"-accel", "kvm", "-accel", "tcg"}},
+      {HostOs::Linux, true, false, {"tcg"}, "", {"-accel", "tcg"}},  // a QEMU without KVM
+      {HostOs::Linux, true, false, {}, "", {"-accel", "tcg"}},       // no answer
+      {HostOs::Linux, false, false, all, "", {"-accel", "tcg"}},
+      {HostOs::Linux, false, true, all, "", {"-accel", "tcg"}},  // WHPX means nothing on Linux
+      {HostOs::Windows, false, true, all, "", Concat({whpx, {"-accel", "tcg"}})},
+      {HostOs::Windows, false, true, {"tcg"}, "", {"-accel", "tcg"}},
+      {HostOs::Windows, false, false, all, "", {"-accel", "tcg"}},
+      {HostOs::Windows, true, false, all, "", {"-accel", "tcg"}},  // nor KVM on Windows
+      {HostOs::Other, true, true, all, "", {"-accel", "tcg"}},
+      // A setting forces its accelerator, without a fallback, whatever the host offers.
+      {HostOs::Linux, true, false, all, "tcg", {"-accel", "tcg"}},
+      {HostOs::Linux, false, false, {}, "kvm", {"-accel", "kvm"}},
+      {HostOs::Windows, false, false, {}, "whpx", whpx},
+      {HostOs::Other, false, false, {}, "hvf", {"-accel", "hvf"}},
   };
   for (const Case& c : cases) {
     HostFacts host;
     host.os = c.os;
     host.kvmUsable = c.kvm;
     host.whpxUsable = c.whpx;
+    host.accelerators = c.listed;
     host.graphicalSession = true;
-    Translation t = Translate("-m 128 -kernel-kqemu", host);
+    FrontConfig config;
+    config.accel = c.accel;
+    Translation t = Translate("-m 128 -kernel-kqemu", host, config);
     ASSERT_TRUE(t.ok);
-    EXPECT_EQ(t.args, Concat({{"-m", "128"}, c.accel}))
-        << "os " << static_cast<int>(c.os) << " kvm " << c.kvm << " whpx " << c.whpx;
+    EXPECT_EQ(t.args, Concat({{"-m", "128"}, c.words}))
+        << "os " << static_cast<int>(c.os) << " kvm " << c.kvm << " whpx " << c.whpx << " accel "
+        << c.accel << " listed " << c.listed.size();
+    // The list is asked for only where it can change the choice.
+    EXPECT_EQ(NeedsAcceleratorList(host, config),
+              *c.accel == '\0' && ((c.os == HostOs::Linux && c.kvm) || (c.os == HostOs::Windows && c.whpx)));
   }
+  FrontConfig unknown;
+  unknown.accel = "KVM";
+  Translation t = Translate("-m 128", LinuxDesktop(), unknown);
+  EXPECT_FALSE(t.ok);
+  EXPECT_EQ(t.error, "qemu: unknown accelerator 'KVM' in [qemu] accel (kvm, whpx, tcg, hvf, or empty to choose)");
 }
 
 TEST(TranslateArgs, BootHddLineKeepsItsOrder) {
@@ -264,6 +290,7 @@ TEST(TranslateArgs, DesktopsAndOtherHostsKeepQemusOwnWindow) {
 TEST(TranslateArgs, ExtraWordsComeLastAndMayChooseTheAccelerator) {
   HostFacts host = LinuxDesktop();
   host.kvmUsable = true;
+  host.accelerators = {"tcg", "kvm"};
   FrontConfig config;
   config.extra =
       "-display none -serial \"file:/tmp/a b/serial.txt\" -device "

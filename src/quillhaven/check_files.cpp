@@ -9,6 +9,7 @@
 #include "db/signed_release.h"
 #include "db/update_server.h"
 #include "main_func/addresses.h"
+#include "main_func/command_words.h"
 #include "main_func/files.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
@@ -24,7 +25,7 @@ namespace {
 // left in the download folder would be read instead of the fresh one.
 void Fetch(const std::string& folder, const std::string& address, const std::string& name) {
   RemoveFile(AppDir + folder + name);
-  RunAndWait(AppDir + "wget\\wget.exe -q -P " + folder + " " + address, ShowNormal);
+  RunAndWait(ToolCommandLine(AppDir, "wget\\wget.exe -q -P ") + folder + " " + address, ShowNormal);
 }
 
 // True unless the server's version file gives a SHA-256 for a fetched file that has
@@ -74,19 +75,23 @@ void FetchUpdater() {
     WriteLine();
     WriteLine(std::string("    The updater package") + DamagedEnding);
   } else {
-    RunAndWait(AppDir + "7z\\7za.exe x -bd -oupdater\\ -y temp\\" + n + ".zip", ShowHidden);
+    RunAndWait(ToolCommandLine(AppDir, "7z\\7za.exe x -bd -oupdater\\ -y temp\\") + n + ".zip",
+               ShowHidden);
     WriteText("..");
 
     // An older helper waits in the download folder, so that a failed or refused fetch does
     // not leave the installation without any.
     const std::string helper = AppDir + "updater\\upt.exe";
     const bool hadHelper = FileExists(helper) && MoveFileReplace(helper, AppDir + "temp\\upt.exe");
-    RunAndWait(AppDir + "wget\\wget.exe -q -P updater\\ " + server + "upt/up/upt.exe", ShowNormal);
+    RunAndWait(ToolCommandLine(AppDir, "wget\\wget.exe -q -P updater\\ ") + server + "upt/up/upt.exe",
+               ShowNormal);
     const bool helperSound = FetchedIsSound(helper, helperSha256);
     if (!helperSound) RemoveFile(helper);
     if (hadHelper && !FileExists(helper)) MoveFileReplace(AppDir + "temp\\upt.exe", helper);
     WriteLine(".");
     if (!helperSound) WriteLine(std::string("    The self-update program") + DamagedEnding);
+    MakeExecutable(AppDir + "updater\\updater.exe");
+    MakeExecutable(helper);
   }
 }
 

@@ -5,6 +5,7 @@
 #include "c_api/console.h"
 #include "db/settings.h"
 #include "main_func/app_state.h"
+#include "main_func/download_reason.h"
 #include "main_func/files.h"
 #include "main_func/out.h"
 #include "main_func/process.h"
@@ -27,6 +28,7 @@ int Run() {
   // Every relative path of the command lines and file tests names a file of the
   // installation, so the program works from its own folder wherever it was started from.
   SetWorkDir(ExeDir());
+  UseInstallationWgetrc(ExeDir());
   ReadDatabase();
   CheckFiles();
   do {

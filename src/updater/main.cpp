@@ -7,12 +7,15 @@
 
 #include "db/settings.h"
 #include "db/update_server.h"
+#include "main_func/command_words.h"
+#include "main_func/download_reason.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
 #include "main_func/sha256.h"
 #include "updater/func.h"
 #include "updater/install.h"
 #include "updater/journal.h"
+#include "updater/server_reach.h"
 #include "updater/server_trust.h"
 #include "updater/versions.h"
 
@@ -24,9 +27,17 @@ std::string TempPath(const std::string& name) { return UpdaterBaseDir + "updater
 
 // wget would save a second copy as NAME.1 beside a file left from an earlier run, and the
 // stale one would then be read or unpacked.
-void FetchToTemp(const std::string& serverPath, const std::string& name) {
+int FetchToTemp(const std::string& serverPath, const std::string& name) {
   RemoveFileAnyway(TempPath(name));
-  RunAndWait(UpdaterBaseDir + "wget\\wget.exe -q -P temp\\ " + Server + serverPath, ShowNormal);
+  // Asked before every fetch: the 3rd party apps package replaces the wget folder.
+  UseInstallationWgetrc(UpdaterBaseDir);
+  return RunAndWait(ToolCommandLine(UpdaterBaseDir, "wget\\wget.exe -q -P temp\\ ") + Server + serverPath,
+                    ShowNormal);
+}
+
+// The server's signature is fetched the same way; its outcome is judged by the check.
+void FetchSignature(const std::string& serverPath, const std::string& name) {
+  FetchToTemp(serverPath, name);
 }
 
 // A package for which the server's version file gives a SHA-256 is installed only when it
@@ -46,7 +57,7 @@ bool PackageIsSound(const PackageVersion& v, const std::string& zip) {
 // all fails the test as well.
 bool PackageIsWhole(const std::string& zip) {
   return FileExists(TempPath(zip)) &&
-         RunAndWait(UpdaterBaseDir + "7z\\7za.exe t temp\\" + zip, ShowNormal) == 0;
+         RunAndWait(ToolCommandLine(UpdaterBaseDir, "7z\\7za.exe t temp\\") + zip, ShowNormal) == 0;
 }
 
 // Tests the package, unpacks it into the staging folder and moves it into place; whatever
@@ -60,7 +71,8 @@ void InstallPackage(const PackageVersion& v, const std::string& zip, const std::
   }
   const std::string stage = StagingDir(UpdaterBaseDir);
   if (DirExists(stage)) DeleteDirTree(stage, true);
-  if (RunAndWait(UpdaterBaseDir + "7z\\7za.exe x -bd -otemp\\stage\\ " + yes + " temp\\" + zip,
+  if (RunAndWait(ToolCommandLine(UpdaterBaseDir, "7z\\7za.exe x -bd -otemp\\stage\\ ") + yes +
+                     " temp\\" + zip,
                  ShowNormal) != 0) {
     WriteLine(" > The package could not be unpacked (is the disk full?); " + notUpdated +
               " not updated. ");
@@ -81,6 +93,7 @@ void UpdateProgram(const PackageVersion& v) {
   WriteLine();
   WriteLine(" > Unpacking ... ");
   InstallPackage(v, zip, "-Y", {"", "ver.ini", {}}, "the program was");
+  MakeExecutable(UpdaterBaseDir + "quillhaven.exe");
   WriteLine();
   RemoveFileAnyway(TempPath(zip));
 }
@@ -107,6 +120,8 @@ void UpdateTools(const PackageVersion& v) {
   WriteLine(" > Unpacking ... ");
   InstallPackage(v, zip, "-y", {"", "updater\\3ver.ini", {"qemu", "kqemu", "wget"}},
                  "3rd party apps were");
+  for (const char* tool : {"qemu\\qemu.exe", "qemu\\qemu-img.exe", "wget\\wget.exe"})
+    MakeExecutable(UpdaterBaseDir + tool);
   WriteLine();
   RemoveFileAnyway(TempPath(zip));
 }
@@ -131,6 +146,7 @@ bool HandOverToHelper(const PackageVersion& v) {
     return false;
   }
   MoveFileReplace(TempPath(zip), TempPath("upt.zip"));
+  MakeExecutable(UpdaterBaseDir + "updater\\upt.exe");
   if (ShellStart("", UpdaterBaseDir + "updater\\upt.exe", "", UpdaterBaseDir + "updater\\",
                  ShowNormal) > 32)
     return true;
@@ -146,6 +162,9 @@ void StartMainProgram() {
 
 void RunUpdate() {
   UpdaterBaseDir = ExeDir() + "..\\";
+  // The command lines name "temp\" and "..\" relative to the updater's folder, wherever it
+  // was started from.
+  SetWorkDir(ExeDir());
   ShowUpdaterBanner();
   // A package cut short by a kill or a power cut is undone before anything else; while
   // that is not possible, installing more would only mix more files.
@@ -157,9 +176,17 @@ void RunUpdate() {
   WriteLine("Checking for new updates ...");
   if (!DirExists(UpdaterBaseDir + "updater\\temp")) MakeDir(UpdaterBaseDir + "updater\\temp");
   Server = UpdateServer(UpdaterBaseDir);
-  FetchToTemp("ver.ini", "ver.ini");
+  const int fetched = FetchToTemp("ver.ini", "ver.ini");
   WriteLine();
-  const ServerTrust trust = CheckServerVersionFile(FetchToTemp);
+  const std::string unreachable = UnreachableReason(fetched, TempPath("ver.ini"));
+  if (!unreachable.empty()) {
+    RemoveFile(TempPath("ver.ini"));
+    WriteLine(" > Unable to reach the update server (" + unreachable + "). Nothing was updated. ");
+    WriteLine();
+    StartMainProgram();
+    return;
+  }
+  const ServerTrust trust = CheckServerVersionFile(FetchSignature);
   if (trust == ServerTrust::Refused) {
     WriteLine();
     StartMainProgram();

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "db/ini_file.h"
+#include "main_func/command_words.h"
 #include "main_func/files.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
@@ -26,7 +27,7 @@ int InstalledUpdaterNumber(const std::string& dir) {
 // On Windows the running updater's file cannot be overwritten, and 7-Zip fails on it; the
 // updater ends right after starting this helper, so the unpack is repeated until it works.
 bool Unpack(const std::string& dir) {
-  const std::string sevenZip = dir + "..\\7z\\7za.exe";
+  const std::string sevenZip = ToolCommandLine(dir, "..\\7z\\7za.exe");
   if (RunAndWait(sevenZip + " t temp\\upt.zip", ShowNormal) != 0) return false;
   const auto deadline = std::chrono::steady_clock::now() + UnpackTimeLimit;
   while (RunAndWait(sevenZip + " x -bd -o.\\ -y temp\\upt.zip", ShowNormal) != 0) {
@@ -50,6 +51,7 @@ int main() {
   const std::string archive = dir + "temp\\upt.zip";
   const int before = InstalledUpdaterNumber(dir);
   const bool unpacked = FileExists(archive) && Unpack(dir);
+  if (unpacked) MakeExecutable(dir + "updater.exe");
   RemoveFile(archive);
 
   // The updater is started again only when its number went up; otherwise it would find

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "main_func/command_words.h"
 #include "main_func/files.h"
 #include "main_func/process.h"
 #include "support/temp_dir.h"
@@ -35,8 +36,8 @@ fs::path BuiltProgram(const std::string& baseName) {
   return program;
 }
 
-Fixture::Fixture(Layout layout) : root_("qh-fixture-") {
-  install_ = root_.Fs("inst");
+Fixture::Fixture(Layout layout, const std::string& folderName) : root_("qh-fixture-") {
+  install_ = root_.Fs(folderName);
   work_ = root_.Fs("work");
   runs_ = root_.Fs("runs");
   fs::create_directories(install_);
@@ -107,11 +108,7 @@ RunResult Fixture::RunProgram(const std::string& relPath, const std::string& std
   fs::remove(out, ignored);
   fs::remove(err, ignored);
 
-  // Command lines are never quoted, so a blank in the path would split the program's name.
-  const std::string program = Path(relPath);
-  if (program.find(' ') != std::string::npos) {
-    throw std::runtime_error("fixture: the temporary folder has a blank in its path: " + program);
-  }
+  const std::string program = QuoteWord(Path(relPath));
   RunResult result;
   // Under Wine on a loaded machine a program copied in a moment ago now and then fails to
   // start at all (-1, nothing written); starting it again is then the same run.

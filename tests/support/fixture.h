@@ -24,8 +24,8 @@ class Fixture {
   // start-up runs straight through. Bare: the main program alone.
   enum class Layout { Complete, Bare };
 
-  // Makes the installation and copies the main program into it.
-  explicit Fixture(Layout layout = Layout::Complete);
+  // Makes the installation (in a folder of that name) and copies the main program into it.
+  explicit Fixture(Layout layout = Layout::Complete, const std::string& folderName = "inst");
   // Removes everything, unless QH_KEEP_FIXTURES is set (then the folder is named on stderr).
   ~Fixture();
   Fixture(const Fixture&) = delete;

@@ -1,0 +1,15 @@
+#include "updater/server_reach.h"
+
+#include "db/ini_document.h"
+#include "main_func/download_reason.h"
+#include "main_func/files.h"
+
+std::string UnreachableReason(int wgetCode, const std::string& verIniPath) {
+  if (wgetCode != 0) return WgetFailureReason(wgetCode);
+  if (!FileExists(verIniPath)) return "no version file arrived";
+  if (FileSize64(verIniPath) == 0) return "the version file is empty";
+  IniDocument doc;
+  if (!doc.Load(verIniPath) || !doc.SectionExists("version"))
+    return "the version file has no [version] section";
+  return "";
+}
