@@ -381,6 +381,7 @@ TEST(Updater, AnInterruptedInstallationIsUndoneAtTheNextStartOfEitherProgram) {
   Fixture fx;
   Installation(fx);
   LeaveAnInterruptedInstallation(fx);
+  ServerFile(fx, "ver.ini", ServerVerIni({2, "1.4.1"}, {2, "2026.01"}, {2, "1.2.2"}, {1, "1"}));
 
   RunResult run = RunUpdater(fx, "\n");
 
@@ -640,9 +641,13 @@ TEST(Updater, SignedServer) {
     if (row.how != Row::NoKey) calls.push_back(Fetch(fx, "ver.ini.sig"));
     if (installs) {
       calls.push_back(Fetch(fx, "upt/prg/3.zip"));
-      calls.push_back(SevenZip("x -bd -o..\\ -Y temp\\3.zip"));
+      calls.push_back(SevenZip("t temp\\3.zip"));
+      calls.push_back(SevenZip("x -bd -otemp\\stage\\ -Y temp\\3.zip"));
       calls.push_back(Fetch(fx, "upt/db/4.zip"));
-      if (row.dbHash) calls.push_back(SevenZip("x -bd -o..\\db\\ -y temp\\4.zip"));
+      if (row.dbHash) {
+        calls.push_back(SevenZip("t temp\\4.zip"));
+        calls.push_back(SevenZip("x -bd -otemp\\stage\\ -y temp\\4.zip"));
+      }
     }
     EXPECT_EQ(fx.ToolLog(), calls);
     if (!installs) {
