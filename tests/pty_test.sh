@@ -9,6 +9,9 @@
 # as its UTF-8 bytes, as the Linux build stores it, and the EDIT OS list shows it as typed.
 # Usage: pty_test.sh PATH_TO_QUILLHAVEN[.exe]
 set -euo pipefail
+# The terminal is a UTF-8 one whatever the caller's locale (a fresh machine may set none):
+# tmux draws, and Wine encodes its console's output, by the locale.
+export LC_ALL=C.UTF-8
 
 program=${1:?usage: pty_test.sh PATH_TO_QUILLHAVEN[.exe]}
 work=$(mktemp -d "${TMPDIR:-/tmp}/qh-pty-XXXXXX")
