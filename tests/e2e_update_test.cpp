@@ -39,17 +39,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The build folder holds the test program in bin/; its cache names the source folder.
-fs::path BuildDir() { return fs::path(ExeDir()).parent_path().parent_path(); }
-
-fs::path SourceDir() {
-  std::ifstream cache(BuildDir() / "CMakeCache.txt");
-  const std::string key = "CMAKE_HOME_DIRECTORY:INTERNAL=";
-  for (std::string line; std::getline(cache, line);)
-    if (line.rfind(key, 0) == 0) return line.substr(key.size());
-  return {};
-}
-
 // A static web server on a free port of 127.0.0.1. It stops when the test ends (a stop file
 // it watches), and after ten minutes in any case.
 const char* const ServerScript = R"(import http.server, os, sys, threading, time

@@ -36,6 +36,16 @@ fs::path BuiltProgram(const std::string& baseName) {
   return program;
 }
 
+fs::path BuildDir() { return fs::path(ExeDir()).parent_path().parent_path(); }
+
+fs::path SourceDir() {
+  std::ifstream cache(BuildDir() / "CMakeCache.txt");
+  const std::string key = "CMAKE_HOME_DIRECTORY:INTERNAL=";
+  for (std::string line; std::getline(cache, line);)
+    if (line.rfind(key, 0) == 0) return line.substr(key.size());
+  return {};
+}
+
 Fixture::Fixture(Layout layout, const std::string& folderName) : root_("qh-fixture-") {
   install_ = root_.Fs(folderName);
   work_ = root_.Fs("work");

@@ -17,6 +17,10 @@ struct RunResult {
 std::string ProgramFileName(const std::string& baseName);
 // Full path of a program built next to the running test program; throws when it is missing.
 std::filesystem::path BuiltProgram(const std::string& baseName);
+// The build folder (the test program lives in its bin/) and the source folder its CMake
+// cache names ("" when there is no cache).
+std::filesystem::path BuildDir();
+std::filesystem::path SourceDir();
 
 class Fixture {
  public:
