@@ -376,7 +376,9 @@ TEST(LongSession, ThousandsOfRoundTripsEndNormally) {
   ASSERT_GE(run.out.size(), MainScreen({}).size());
   EXPECT_TRUE(run.out.compare(run.out.size() - MainScreen({}).size(), std::string::npos,
                               MainScreen({})) == 0);
-  EXPECT_LT(seconds, 120);
+  // A guard against a hang, not a speed goal: under Wine on a loaded machine a good run
+  // takes about two minutes.
+  EXPECT_LT(seconds, 420);
 }
 
 }  // namespace
