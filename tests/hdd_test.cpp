@@ -493,8 +493,8 @@ TEST(PartitionManager, FailedDownloadSaysWhyAndWaits) {
   RunResult run = fx.Run("2\n1\n2\n\n0\n0\n");
 
   EXPECT_TRANSCRIPT(ToHddSetup() + DownloadScreen("Partition manager", "") +
-                        " * ERROR download failed: no network, or the server was not found "
-                        "or did not answer\n Press <Enter> to continue" + BackToMain(),
+                        " * ERROR download failed: no network, the server's name was not "
+                        "found, the connection was refused, timed out or was cut off\n Press <Enter> to continue" + BackToMain(),
                     run.out);
   EXPECT_EQ(fx.ToolLog(),
             Log{Logged("wget/wget.exe", "-P images\\temp\\ http://127.0.0.1:1/pm.iso")});

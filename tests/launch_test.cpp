@@ -155,23 +155,33 @@ TEST(Launch, ExitOrSixInTheMemoryMenuStartsNothing) {
   EXPECT_TRUE(fx.ToolLog().empty());
 }
 
+// The entry is checked before the memory menu: nothing is asked and nothing said to run.
 TEST(Launch, BadOstypeIsReportedAndQemuIsNotStarted) {
-  for (const char* ostype : {"CDROM", "Hdd", "dvd", "ERROR"}) {
-    SCOPED_TRACE(ostype);
+  const std::string badOstype =
+      " * ERROR : bad ostype - for CD/DVD image use `cdrom`, for HDD image use `hdd` and for FDD "
+      "image use `fdd`";
+  const std::string badVga =
+      " * ERROR : bad filename or vga - blanks and quotes cannot be passed to QEMU";
+  const struct {
+    const char *ostype, *vga;
+    const std::string& error;
+  } cases[] = {{"CDROM", "std", badOstype}, {"Hdd", "std", badOstype},
+               {"dvd", "std", badOstype},   {"usb", "std", badOstype},
+               {"ERROR", "std", badOstype}, {"cdrom", "std -hda x", badVga}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.ostype + std::string(" ") + c.vga);
     Fixture fx;
     OsEntry os = Tiny;
-    os.ostype = ostype;
+    os.ostype = c.ostype;
+    os.vga = c.vga;
     WriteCatalogue(fx, {os});
     fx.Write("images\\Tiny-1.0.iso", "iso");
 
-    RunResult run = fx.Run("2\n1\n2\n\n0\n");
+    RunResult run = fx.Run("2\n1\n\n0\n");
 
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRANSCRIPT(UpToList({os}) + OsLaunchUntilQemu("Tiny", "1.0") +
-                          "\n * ERROR : bad ostype - for CD/DVD image use `cdrom`, for HDD image "
-                          "use `hdd` and for FDD image use `fdd`\n\n"
-                          " Press <Enter> to continue " +
-                          MainScreen(Categories),
+    EXPECT_TRANSCRIPT(UpToList({os}) + OsBox("Tiny", "1.0") + "\n" + c.error + "\n\n" +
+                          " Press <Enter> to continue " + MainScreen(Categories),
                       run.out);
     EXPECT_TRUE(fx.ToolLog().empty());
   }
@@ -316,7 +326,7 @@ TEST(Download, DownloadThatLeavesNothing) {
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_TRANSCRIPT(UpToList({Tiny}) + MissingImageQuestion("Tiny", "1.0") +
                         DownloadScreen("Tiny", "1.0") +
-                        " * ERROR download failed: no network, or the server was not found or did not answer\n" +
+                        " * ERROR download failed: no network, the server's name was not found, the connection was refused, timed out or was cut off\n" +
                         DownloadFailed() + MainScreen(Categories),
                     run.out);
   EXPECT_EQ(fx.ToolLog(), Log{Logged("wget/wget.exe", "-P images\\temp\\ " + Tiny.download)});
@@ -446,7 +456,15 @@ TEST(Download, PublisherChecksumList) {
        " * ERROR cannot verify the image: checksum list not available\n" + DownloadFailed(),
        false},
       {"no line for the file", std::string(XImageSha256) + "  Tiny-2.0.iso\n", "",
-       " * ERROR cannot verify the image: checksum list not available\n" + DownloadFailed(),
+       " * ERROR cannot verify the image: the checksum list has no SHA-256 or SHA-512 line for "
+       "Tiny-1.0.iso\n" + DownloadFailed(),
+       false},
+      {"two values for the file",
+       std::string(XImageSha256) + "  Tiny-1.0.iso\n" +
+           std::string(XImageSha256).replace(0, 1, "b") + "  iso/Tiny-1.0.iso\n",
+       "",
+       " * ERROR cannot verify the image: the checksum list holds two different values for "
+       "Tiny-1.0.iso\n" + DownloadFailed(),
        false},
       {"a pinned sha256 wins", "", XImageSha256,
        " Image verified (SHA-256)\n" + OsLaunch("Tiny", "1.0"), true},
@@ -469,8 +487,10 @@ TEST(Download, PublisherChecksumList) {
                                ? "2\n1\n1\n1\n\n0\n"
                                : "2\n1\n1\n\n0\n");
 
+    const std::string fetching = c.sha256.empty() ? " Fetching checksum list ...\n" : "";
     EXPECT_TRANSCRIPT(UpToList({os}) + MissingImageQuestion("Tiny", "1.0") +
-                          DownloadScreen("Tiny", "1.0") + c.result + MainScreen(Categories),
+                          DownloadScreen("Tiny", "1.0") + fetching + c.result +
+                          MainScreen(Categories),
                       run.out);
     const std::string imageCall = Logged("wget/wget.exe", "-P images\\temp\\ " + Tiny.download);
     Log expected;

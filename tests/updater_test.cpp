@@ -138,7 +138,7 @@ TEST(Updater, UnreachableServerMeansNoUpdateAndEveryFileUnchanged) {
   // wget's failure, and version files that hold nothing to go by.
   fx.InstallTool("wget\\wget.exe", "exit 4\n");
   run = RunUpdater(fx, "\n");
-  EXPECT_TRANSCRIPT(Unreachable("no network, or the server was not found or did not answer"), run.out);
+  EXPECT_TRANSCRIPT(Unreachable("no network, the server's name was not found, the connection was refused, timed out or was cut off"), run.out);
   UseFakeServer(fx);
   ServerFile(fx, "ver.ini", "");
   EXPECT_TRANSCRIPT(Unreachable("the version file is empty"), RunUpdater(fx, "\n").out);

@@ -10,7 +10,10 @@ std::string WgetFailureReason(int exitCode) {
     case -1: return "wget could not be started";
     case 2: return "wget did not understand its command line";
     case 3: return "the file could not be written";
-    case 4: return "no network, or the server was not found or did not answer";
+    // wget's one code for every network failure: all its causes are named.
+    case 4:
+      return "no network, the server's name was not found, the connection was refused, timed "
+             "out or was cut off";
     case 5: return "the server's certificate could not be verified";
     case 6: return "the server asked for a login";
     case 7: return "the server's answer could not be understood";

@@ -72,7 +72,8 @@ bool SameHash(DigestKind kind, const std::string& text, const std::string& hexLo
   return text.size() == DigestHexLength(kind) && IsHex(text) && Lower(text) == hexLower;
 }
 
-bool FindListedHash(const std::string& list, const std::string& fileName, ListedHash& found) {
+bool FindListedHash(const std::string& list, const std::string& fileName, ListedHash& found,
+                    bool* twoValues) {
   std::string hashes[2];  // by kind: SHA-256, SHA-512
   bool conflict[2] = {false, false};
   std::istringstream lines(list);
@@ -88,6 +89,7 @@ bool FindListedHash(const std::string& list, const std::string& fileName, Listed
     hashes[slot] = hex;
   }
   // Two different hashes for one file: the list cannot be trusted for it at all.
+  if (twoValues) *twoValues = conflict[0] || conflict[1];
   if (conflict[0] || conflict[1]) return false;
   for (int slot = 0; slot < 2; ++slot) {
     if (hashes[slot].empty()) continue;

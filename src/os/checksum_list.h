@@ -13,8 +13,10 @@ struct ListedHash {
 // Finds the SHA-256 or SHA-512 of fileName in a list. A listed name matches with or without
 // folders in front ("./name", "iso/name"). MD5 and SHA-1 lines count as none. When the list
 // has both, SHA-256 is taken (the faster to check); two different hashes for the
-// file make the list unusable. False when nothing usable is found.
-bool FindListedHash(const std::string& list, const std::string& fileName, ListedHash& found);
+// file make the list unusable (then *twoValues is set, when given). False when nothing
+// usable is found.
+bool FindListedHash(const std::string& list, const std::string& fileName, ListedHash& found,
+                    bool* twoValues = nullptr);
 
 // True when text is a hash of that kind in hexadecimal and equals hexLower, letter case aside.
 bool SameHash(DigestKind kind, const std::string& text, const std::string& hexLower);

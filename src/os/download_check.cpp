@@ -4,6 +4,7 @@
 
 #include "db/settings.h"
 #include "main_func/command_words.h"
+#include "main_func/download_reason.h"
 #include "main_func/files.h"
 #include "main_func/out.h"
 #include "main_func/process.h"
@@ -12,6 +13,17 @@ namespace {
 
 // A checksum list is a page of text; anything larger is not one.
 constexpr std::size_t MaxListSize = 16u << 20;
+
+// Why a fetched list gave no hash for the file, in the order the causes are met.
+std::string ChecksumListFailure(int wgetCode, bool tooLarge, bool read, bool twoValues,
+                                const std::string& filename) {
+  if (tooLarge) return "the checksum list is too large";
+  if (wgetCode != 0)
+    return "checksum list not available (" + WgetFailureReason(wgetCode) + ")";
+  if (!read) return "checksum list not available";
+  if (twoValues) return "the checksum list holds two different values for " + filename;
+  return "the checksum list has no SHA-256 or SHA-512 line for " + filename;
+}
 
 }  // namespace
 
@@ -38,13 +50,18 @@ bool FetchChecksumList(const std::string& link, const std::string& filename,
                        ListedHash& expected) {
   const std::string listPath = AppDir + ImagesDir + "\\temp\\" + filename + ".checksums";
   RemoveFile(listPath);
-  RunAndWait(ChecksumListCommandLine(AppDir, ImagesDir, filename, link), ShowNormal);
+  // Up to three tries of 30 s before the download itself: the wait is named on screen.
+  WriteLine(" Fetching checksum list ...");
+  const int code = RunAndWait(ChecksumListCommandLine(AppDir, ImagesDir, filename, link),
+                              ShowNormal);
+  const bool tooLarge = FileExists(listPath) && FileSize64(listPath) > MaxListSize;
   std::string list;
-  const bool read = FileExists(listPath) && FileSize64(listPath) <= MaxListSize &&
-                    ReadWholeFile(listPath, list);
+  const bool read = !tooLarge && FileExists(listPath) && ReadWholeFile(listPath, list);
   RemoveFile(listPath);
-  if (read && FindListedHash(list, filename, expected)) return true;
-  WriteLine(" * ERROR cannot verify the image: checksum list not available");
+  bool twoValues = false;
+  if (code == 0 && read && FindListedHash(list, filename, expected, &twoValues)) return true;
+  WriteLine(" * ERROR cannot verify the image: " +
+            ChecksumListFailure(code, tooLarge, read, twoValues, filename));
   return false;
 }
 

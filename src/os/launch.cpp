@@ -101,6 +101,8 @@ bool CheckRamForQemu(int megabytes) {
   const uint64_t freeMegabytes = availBytes / 1024 / 1024;
   if (static_cast<uint64_t>(megabytes) > freeMegabytes) {
     WriteLine(" [ ERROR ]");
+    WriteLine(" Not enough free memory: asked for " + std::to_string(megabytes) + " MB, " +
+              std::to_string(freeMegabytes) + " MB free");
     return false;
   }
   WriteLine(" [ OK ]");

@@ -51,14 +51,16 @@ class RamCheck : public ::testing::Test {
 TEST_F(RamCheck, ComparesTheChoiceWithTheFreeMegabytes) {
   ReadAvailPhys = Free1000Mb;
   bool passed = true;
-  EXPECT_EQ(Check(1024, passed), " Ram for qemu: 1024mb [ ERROR ]\n");
+  EXPECT_EQ(Check(1024, passed), " Ram for qemu: 1024mb [ ERROR ]\n"
+                                 " Not enough free memory: asked for 1024 MB, 1000 MB free\n");
   EXPECT_FALSE(passed);
   EXPECT_EQ(Check(512, passed), " Ram for qemu: 512mb [ OK ]\n");
   EXPECT_TRUE(passed);
   // Exactly as much as is free still fits.
   EXPECT_EQ(Check(1000, passed), " Ram for qemu: 1000mb [ OK ]\n");
   EXPECT_TRUE(passed);
-  EXPECT_EQ(Check(1001, passed), " Ram for qemu: 1001mb [ ERROR ]\n");
+  EXPECT_EQ(Check(1001, passed), " Ram for qemu: 1001mb [ ERROR ]\n"
+                                 " Not enough free memory: asked for 1001 MB, 1000 MB free\n");
   EXPECT_FALSE(passed);
 }
 

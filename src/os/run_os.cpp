@@ -42,7 +42,6 @@ void ShowLaunchRefused(const std::string& message) {
   WriteLine();
   WriteLine(message);
   WriteLine();
-  StopKqemu();
   WriteText(" Press <Enter> to continue ");
   WaitForEnter();
 }
@@ -76,6 +75,18 @@ void RunOs(const std::string& name, const std::string& version, const std::strin
   ClearScreen();
   ShowOsBox(name, version);
   const std::string adapter = vga.empty() ? "cirrus" : vga;
+  // The entry is checked before the memory menu: a launch that cannot start asks nothing
+  // and never says it is running.
+  if (MediaWords media; !MediaFor(ostype, media)) {
+    ShowLaunchRefused(" * ERROR : bad ostype - for CD/DVD image use `cdrom`, for HDD image use "
+                      "`hdd` and for FDD image use `fdd`");
+    return;
+  }
+  if (!IsOneWord(filename) || !IsOneWord(adapter)) {
+    ShowLaunchRefused(" * ERROR : bad filename or vga - blanks and quotes cannot be passed to "
+                      "QEMU");
+    return;
+  }
   const int megabytes = SelectRam();
   if (megabytes == NoneMarker) return;
 
@@ -94,16 +105,6 @@ void RunOs(const std::string& name, const std::string& version, const std::strin
   const bool withHdb = FileExists(AppDir + ImagesDir + "\\hdb.img");
   const std::string commandLine = OsCommandLine(AppDir, ImagesDir, host64, DisableKqemu,
                                                 megabytes, adapter, ostype, filename, withHdb);
-  if (commandLine.empty()) {
-    ShowLaunchRefused(" * ERROR : bad ostype - for CD/DVD image use `cdrom`, for HDD image use "
-                      "`hdd` and for FDD image use `fdd`");
-    return;
-  }
-  if (!IsOneWord(filename) || !IsOneWord(adapter)) {
-    ShowLaunchRefused(" * ERROR : bad filename or vga - blanks and quotes cannot be passed to "
-                      "QEMU");
-    return;
-  }
   WriteLine();
   RunAndWait(commandLine, ShowNormal);
   ShowQemuErrors();
