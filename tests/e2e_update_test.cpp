@@ -288,8 +288,9 @@ TEST_F(EndToEnd, ServerDownChangesNothing) {
 
   RunResult run = RunUpdater(fx_, "\n");
 
-  EXPECT_TRUE(InOrder(run.out, {" > Unable to reach the update server (no network, or the "
-                                "server was not found or did not answer). Nothing was "
+  EXPECT_TRUE(InOrder(run.out, {" > Unable to reach the update server (no network, the "
+                                "server's name was not found, the connection was refused, "
+                                "timed out or was cut off). Nothing was "
                                 "updated. \n\n"
                                 "Press <Enter> to continue",
                                 "Quillhaven\n==========\n"}));
@@ -322,8 +323,9 @@ TEST_F(EndToEnd, SilentServerEndsTheCheckWithinAMinute) {
   close(listener);
 
   EXPECT_LT(seconds.count(), 90);
-  EXPECT_TRUE(InOrder(run.out, {" > Unable to reach the update server (no network, or the "
-                                "server was not found or did not answer). Nothing was "
+  EXPECT_TRUE(InOrder(run.out, {" > Unable to reach the update server (no network, the "
+                                "server's name was not found, the connection was refused, "
+                                "timed out or was cut off). Nothing was "
                                 "updated. \n\nPress <Enter> to continue"}));
   EXPECT_FALSE(fx_.Exists("temp"));
   EXPECT_EQ(Files(), before);

@@ -188,10 +188,10 @@ TEST(BadEntries, AnOstypeWithABlankInsideIsABadOstype) {
   os.ostype = "cd rom";
   LaunchCase c(os);
 
-  RunResult run = c.fx.Run("2\n1\n4\n\n0\n");
+  RunResult run = c.fx.Run("2\n1\n\n0\n");
 
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_TRANSCRIPT(UpToLaunch(os) + OsLaunchUntilQemu("Tiny", "1.0") +
+  EXPECT_TRANSCRIPT(UpToLaunch(os) + OsBox("Tiny", "1.0") +
                         "\n * ERROR : bad ostype - for CD/DVD image use `cdrom`, for HDD image "
                         "use `hdd` and for FDD image use `fdd`\n\n Press <Enter> to continue " +
                         MainScreen({"Linux"}),
@@ -211,10 +211,10 @@ TEST(BadEntries, AVgaWithABlankInsideStartsNoQemu) {
     os.vga = vga;
     LaunchCase c(os);
 
-    RunResult run = c.fx.Run("2\n1\n4\n\n0\n");
+    RunResult run = c.fx.Run("2\n1\n\n0\n");
 
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRANSCRIPT(UpToLaunch(os) + OsLaunchUntilQemu("Tiny", "1.0") + BadWord() +
+    EXPECT_TRANSCRIPT(UpToLaunch(os) + OsBox("Tiny", "1.0") + BadWord() +
                           MainScreen({"Linux"}),
                       run.out);
     EXPECT_TRUE(c.fx.ToolLog().empty());
@@ -226,10 +226,10 @@ TEST(BadEntries, AnImageNameWithSpacesStartsNoQemu) {
   os.filename = "my tiny image.iso";
   LaunchCase c(os);
 
-  RunResult run = c.fx.Run("2\n1\n4\n\n0\n");
+  RunResult run = c.fx.Run("2\n1\n\n0\n");
 
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_TRANSCRIPT(UpToLaunch(os) + OsLaunchUntilQemu("Tiny", "1.0") + BadWord() +
+  EXPECT_TRANSCRIPT(UpToLaunch(os) + OsBox("Tiny", "1.0") + BadWord() +
                         MainScreen({"Linux"}),
                     run.out);
   EXPECT_TRUE(c.fx.ToolLog().empty());
