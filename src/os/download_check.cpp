@@ -54,9 +54,10 @@ bool FetchChecksumList(const std::string& link, const std::string& filename,
   WriteLine(" Fetching checksum list ...");
   const int code = RunAndWait(ChecksumListCommandLine(AppDir, ImagesDir, filename, link),
                               ShowNormal);
-  const bool tooLarge = FileExists(listPath) && FileSize64(listPath) > MaxListSize;
+  const bool arrived = FileExists(listPath);
+  const bool tooLarge = arrived && FileSize64(listPath) > MaxListSize;
   std::string list;
-  const bool read = !tooLarge && FileExists(listPath) && ReadWholeFile(listPath, list);
+  const bool read = arrived && !tooLarge && ReadWholeFile(listPath, list);
   RemoveFile(listPath);
   bool twoValues = false;
   if (code == 0 && read && FindListedHash(list, filename, expected, &twoValues)) return true;
