@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <utility>
 
 #include "launch_screens.h"
 #include "support/catalogue.h"
@@ -495,13 +496,20 @@ TEST(Download, PublisherChecksumList) {
   }
 }
 
-// Command lines are never quoted: a link that wget would take for several words is refused
-// before wget runs, the image's link and the list's alike.
+// Command lines are never quoted, and wget takes a word that starts with "-" for an option:
+// a link that is no one-word http, https or ftp link is refused before wget runs, the
+// image's link and the list's alike, and nothing is left in the download folder.
 TEST(Download, LinkWithABlankOrQuoteIsNotPassedToWget) {
-  const std::string bad[] = {"http://a/e.iso -O ../quillhaven", "http://a/e.iso\t-O",
-                             "http://a/\"e.iso"};
+  const char* const noScheme = "it does not begin with http://, https:// or ftp://";
+  const char* const notOneWord =
+      "a blank, tab, double quote or control character cannot be passed to wget";
+  const std::pair<std::string, std::string> bad[] = {
+      {"http://a/e.iso -O ../quillhaven", notOneWord}, {"http://a/e.iso\t-O", notOneWord},
+      {"http://a/\"e.iso", notOneWord}, {"http://a/e.iso\x1b]0;x\x07", notOneWord},
+      {"--config=images\\cfg.img", noScheme}, {"-O/tmp/pwned.sh", noScheme},
+      {"error", noScheme}, {"file:///etc/hostname", noScheme}};
   for (bool listLink : {false, true}) {
-    for (const std::string& link : bad) {
+    for (const auto& [link, problem] : bad) {
       SCOPED_TRACE(link);
       Fixture fx;
       OsEntry os = Tiny;
@@ -512,12 +520,12 @@ TEST(Download, LinkWithABlankOrQuoteIsNotPassedToWget) {
       RunResult run = fx.Run("2\n1\n1\n\n0\n");
 
       EXPECT_TRANSCRIPT(UpToList({os}) + MissingImageQuestion("Tiny", "1.0") +
-                            DownloadScreen("Tiny", "1.0") + " * ERROR : bad " +
-                            (listLink ? "checksum list" : "download") +
-                            " link - blanks and quotes cannot be passed to wget\n" +
-                            DownloadFailed() + MainScreen(Categories),
+                            DownloadScreen("Tiny", "1.0") + " * ERROR bad " +
+                            (listLink ? "checksum list" : "download") + " link: " + problem +
+                            "\n" + DownloadFailed() + MainScreen(Categories),
                         run.out);
       EXPECT_TRUE(fx.ToolLog().empty());
+      EXPECT_FALSE(fx.Exists("images\\temp"));
     }
   }
 }

@@ -209,6 +209,52 @@ TEST(OwnEditorAdd, EmptyInputsStoreAnEntryOfEmptyValuesThatListsAsOneBlank) {
   ExpectOwnIni(fx, {Entry("First", "1", "first.iso"), OsEntry{"", "", "", "", "", ""}});
 }
 
+// A file name or link that may not reach wget or the images folder is not stored: one line
+// says why and the same field is asked again; blanks around a value and an empty or missing
+// link are no such value. Editing asks again for a kept value that may not be stored too.
+TEST(OwnEditorAdd, ANameOrLinkThatMayNotReachAToolIsAskedAgain) {
+  const std::string again = Prompt() + "\n";
+  const auto after = [](std::string text, const std::string& mark, const std::string& add) {
+    return text.insert(text.find(mark) + mark.size(), add);
+  };
+  {
+    Fixture fx;
+    Install(fx);
+    const OsEntry os = {"Mine", "1", "HTTP://h/good.iso", " good.iso", "cdrom", "std"};
+    RunResult run = fx.Run(std::string(ToOptions) + "2\n1\nMine\n1\nx.iso -O /tmp/pwned.sh\n"
+                           "aux.tar.gz\n good.iso\n--config=images\\cfg.img\nerror\n"
+                           "HTTP://h/good.iso\ncdrom\nstd\n\n" + Leave);
+
+    std::string screen = after(AddScreen(), Hints[2] + ("\n" + again),
+                               " * ERROR bad file name: a blank, tab or control character cannot "
+                               "be part of an image's name\n" + again +
+                               " * ERROR bad file name: aux is a device of Windows, not a file\n" +
+                               again);
+    const std::string noScheme =
+        " * ERROR bad download link: it does not begin with http://, https:// or ftp://\n";
+    screen = after(screen, Hints[3] + ("\n" + again), noScheme + again + noScheme + again);
+    EXPECT_TRANSCRIPT(ToDbSetup() + screen + Saved() + BackOut(), run.out);
+    ExpectOwnIni(fx, {{"Mine", "1", "HTTP://h/good.iso", "good.iso", "cdrom", "std"}});
+    EXPECT_NE(fx.Read("db\\Own.ini").find("filename= good.iso"), std::string::npos);
+  }
+  {
+    Fixture fx;
+    Install(fx);
+    OsEntry old = {"Old", "1", "ERROR", "nul", "cdrom", "std"};
+    fx.Write("db\\Own.ini", CategoryIni({old}));
+    RunResult run = fx.Run(std::string(ToOptions) + "2\n2\n1\n\n\n\nnull.iso\n\n\n\n\n" + Leave);
+
+    const std::string screen =
+        after(EditFields(old), std::string(Hints[2]) + "\n new OS filename: \n",
+              " * ERROR bad file name: nul is a device of Windows, not a file\n new OS filename: \n");
+    EXPECT_TRANSCRIPT(ToDbSetup() + ChooseScreen("EDIT OS", "Edit", {"Old 1"}) + screen + Saved() +
+                          BackOut(),
+                      run.out);
+    old.filename = "null.iso";
+    ExpectOwnIni(fx, {old});
+  }
+}
+
 TEST(OwnEditorAdd, ClosedInputInTheMiddleSavesNothing) {
   Fixture fx;
   Install(fx);
@@ -499,19 +545,24 @@ TEST(OwnEditorDelete, AFilenameThatLeavesTheImagesFolderDeletesNoFile) {
   struct Case {
     std::string filename;
     std::string victim;  // relative to the installation
+    std::string problem;
   };
+  const std::string forbidden = "none of \\ / : * ? \" < > | can be part of an image's name";
   const std::vector<Case> cases = {
-      {"..\\keep.txt", "keep.txt"},
-      {"../keep.txt", "keep.txt"},
-      {"sub\\keep.txt", "images\\sub\\keep.txt"},
-      {"..", "images"},
-      {"C:keep.txt", "images\\C:keep.txt"},
+      {"..\\keep.txt", "keep.txt", forbidden},
+      {"../keep.txt", "keep.txt", forbidden},
+      {"sub\\keep.txt", "images\\sub\\keep.txt", forbidden},
+      {"..", "images", "it names a folder, not a file"},
+      {"C:keep.txt", "images\\C:keep.txt", forbidden},
+      {"nul", "images\\nul", "nul is a device of Windows, not a file"},
+      {"keep .iso", "images\\keep .iso",
+       "a blank, tab or control character cannot be part of an image's name"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("filename " + c.filename);
 #ifdef _WIN32
-    // There images\C:keep.txt would name a stream of a file "C", not a file.
-    if (c.filename.find(':') != std::string::npos) continue;
+    // There images\C:keep.txt would name a stream of a file "C", and nul the device.
+    if (c.filename.find(':') != std::string::npos || c.filename == "nul") continue;
 #endif
     Fixture fx;
     Install(fx);
@@ -525,9 +576,12 @@ TEST(OwnEditorDelete, AFilenameThatLeavesTheImagesFolderDeletesNoFile) {
     RunResult run = fx.Run(std::string(ToOptions) + "2\n3\n1\n\n" + Leave);
 
     EXPECT_EQ(run.exitCode, 0);
+    std::string deleted = DeletedLine("Bad 1", true);
+    deleted.insert(deleted.size() - Pause().size(),
+                   " * ERROR bad file name: " + c.problem + "; no file was deleted\n");
     EXPECT_TRANSCRIPT(ToDbSetup() +
-                          ChooseScreen("DELETE OS", "Delete", {"Bad 1", "Good 2"}) +
-                          DeletedLine("Bad 1", true) + BackOut(),
+                          ChooseScreen("DELETE OS", "Delete", {"Bad 1", "Good 2"}) + deleted +
+                          BackOut(),
                       run.out);
     EXPECT_TRUE(fx.Exists(c.victim));
     EXPECT_TRUE(fx.Exists("db\\db.ini"));

@@ -221,19 +221,53 @@ TEST(BadEntries, AVgaWithABlankInsideStartsNoQemu) {
   }
 }
 
-TEST(BadEntries, AnImageNameWithSpacesStartsNoQemu) {
-  OsEntry os = SampleOs("Tiny", "1.0");
-  os.filename = "my tiny image.iso";
-  LaunchCase c(os);
+// A file name that is no plain name inside the images folder is refused before it is looked
+// up: no tool starts, no download is offered, and the file it would name is left alone.
+TEST(BadEntries, AnImageNameThatIsNoPlainNameStartsNoTool) {
+  const std::string blank = "a blank, tab or control character cannot be part of an image's name";
+  const std::string forbidden = "none of \\ / : * ? \" < > | can be part of an image's name";
+  struct Row {
+    std::string filename, victim, problem;  // victim: a file where the name would lead
+  };
+  std::vector<Row> rows = {
+      {"my tiny image.iso", "images\\my tiny image.iso", blank},
+      {"x.iso -O /tmp/pwned.sh", "", blank},
+      {"..\\secret.txt", "secret.txt", forbidden},
+      {"../secret.txt", "secret.txt", forbidden},
+      {"C:secret.txt", "", forbidden},
+      {"..", "", "it names a folder, not a file"},
+      {"x.iso.", "", "an image's name cannot end in a dot"},
+      {"nul", "", "nul is a device of Windows, not a file"},
+      {"Aux.tar.gz", "", "Aux is a device of Windows, not a file"},
+  };
+#ifndef _WIN32
+  // Where the names are no devices, a file of that name lies there.
+  rows[7].victim = "images\\nul";
+  rows[8].victim = "images\\Aux.tar.gz";
+  rows.push_back({"a\x7f.iso", "images\\a\x7f.iso", blank});
+#endif
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.filename);
+    OsEntry os = SampleOs("Tiny", "1.0");
+    os.filename = row.filename;
+    Fixture fx;
+    fx.Write("options.ini", NoRamCheck());
+    fx.Write("db\\db.ini", DbIni("5", {"Linux"}));
+    fx.Write("db\\Linux.ini", CategoryIni({os}));
+    fx.MakeDir("images");
+    if (!row.victim.empty()) fx.Write(row.victim, "keep");
 
-  RunResult run = c.fx.Run("2\n1\n\n0\n");
+    RunResult run = fx.Run("2\n1\n\n0\n");
 
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_TRANSCRIPT(UpToLaunch(os) + OsBox("Tiny", "1.0") + BadWord() +
-                        MainScreen({"Linux"}),
-                    run.out);
-  EXPECT_TRUE(c.fx.ToolLog().empty());
-  EXPECT_TRUE(c.fx.Exists("images\\my tiny image.iso"));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRANSCRIPT(UpToLaunch(os) + OsBox("Tiny", "1.0") + "\n * ERROR bad file name: " +
+                          row.problem + "\n\n Press <Enter> to continue " +
+                          MainScreen({"Linux"}),
+                      run.out);
+    EXPECT_TRUE(fx.ToolLog().empty());
+    if (!row.victim.empty()) EXPECT_EQ(fx.Read(row.victim), "keep");
+    EXPECT_FALSE(fx.Exists("images\\temp"));
+  }
 }
 
 // ---------------------------------------------------------------------------------------

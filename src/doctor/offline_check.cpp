@@ -1,20 +1,7 @@
 #include "doctor/offline_check.h"
 
 #include "main_func/sha256.h"
-#include "os/download_check.h"
-#include "os/own_image.h"
-
-namespace {
-
-bool HasScheme(const std::string& link) {
-  for (const char* scheme : {"http://", "https://", "ftp://"})
-    if (link.rfind(scheme, 0) == 0 && link.size() > std::string(scheme).size()) return true;
-  return false;
-}
-
-bool IsOneWord(const std::string& text) { return text.find_first_of(" \t\"") == std::string::npos; }
-
-}  // namespace
+#include "os/entry_values.h"
 
 std::string LinkFileName(const std::string& link) {
   std::string path = link.substr(0, link.find_first_of("?#"));
@@ -23,11 +10,11 @@ std::string LinkFileName(const std::string& link) {
 
 std::string OfflineProblem(const OsEntry& os, bool hddManager) {
   if (!hddManager && (os.name.empty() || os.name == "ERROR")) return "no name";
-  if (os.download.empty() || os.download == "ERROR") return "no download link";
-  if (!IsPassableLink(os.download) || !HasScheme(os.download))
-    return "download is no plain http, https or ftp link";
-  if (!IsPlainFileName(os.filename) || !IsOneWord(os.filename) || os.filename == "ERROR")
-    return "filename is not a plain file name";
+  if (IsMissingLink(os.download)) return "no download link";
+  // The program's own check, in its own words ("bad file name: ...").
+  if (std::string bad = BadValueText(EntryValue::Download, os.download); !bad.empty()) return bad;
+  if (std::string bad = BadValueText(EntryValue::FileName, os.filename); !bad.empty()) return bad;
+  if (os.filename == "ERROR") return "no filename";
   if (os.filename == "hdb.img") return "filename is the virtual disk's";
   if (LinkFileName(os.download) != os.filename)
     return "filename is not the name the download link saves";
@@ -36,7 +23,6 @@ std::string OfflineProblem(const OsEntry& os, bool hddManager) {
   if (!os.vga.empty() && os.vga != "cirrus" && os.vga != "std" && os.vga != "vmware")
     return "vga is not cirrus, std or vmware";
   if (!os.sha256.empty() && !IsSha256Text(os.sha256)) return "sha256 is not 64 hexadecimal digits";
-  if (!os.checksums.empty() && (!IsPassableLink(os.checksums) || !HasScheme(os.checksums)))
-    return "checksums is no plain http, https or ftp link";
-  return "";
+  if (os.checksums.empty()) return "";
+  return BadValueText(EntryValue::Checksums, os.checksums);
 }

@@ -14,14 +14,23 @@ TEST(OfflineCheckTest, WhatMakesAnEntryBroken) {
   const Row rows[] = {
       {&OsEntry::name, "ERROR", "no name"},
       {&OsEntry::download, "", "no download link"},
-      {&OsEntry::download, "https://example.org/tiny.iso -O x", "download is no plain http, https or ftp link"},
-      {&OsEntry::download, "file:///etc/tiny.iso", "download is no plain http, https or ftp link"},
+      {&OsEntry::download, "https://example.org/tiny.iso -O x",
+       "bad download link: a blank, tab, double quote or control character cannot be passed to "
+       "wget"},
+      {&OsEntry::download, "file:///etc/tiny.iso",
+       "bad download link: it does not begin with http://, https:// or ftp://"},
       {&OsEntry::download, "https://example.org/other.iso", "filename is not the name the download link saves"},
-      {&OsEntry::filename, "..\\tiny.iso", "filename is not a plain file name"},
+      {&OsEntry::filename, "..\\tiny.iso",
+       "bad file name: none of \\ / : * ? \" < > | can be part of an image's name"},
+      {&OsEntry::filename, "nul", "bad file name: nul is a device of Windows, not a file"},
       {&OsEntry::ostype, "dvd", "ostype is not cdrom, hdd or fdd"},
       {&OsEntry::vga, "vga", "vga is not cirrus, std or vmware"},
       {&OsEntry::sha256, "abc", "sha256 is not 64 hexadecimal digits"},
-      {&OsEntry::checksums, "https://example.org/\"SUMS", "checksums is no plain http, https or ftp link"},
+      {&OsEntry::checksums, "https://example.org/\"SUMS",
+       "bad checksum list link: a blank, tab, double quote or control character cannot be "
+       "passed to wget"},
+      {&OsEntry::checksums, "--config=SUMS",
+       "bad checksum list link: it does not begin with http://, https:// or ftp://"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.value);

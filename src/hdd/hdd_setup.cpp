@@ -14,6 +14,7 @@
 #include "main_func/input.h"
 #include "main_func/out.h"
 #include "main_func/process.h"
+#include "os/entry_values.h"
 #include "os/open_os.h"
 #include "os/run_os.h"
 
@@ -160,7 +161,8 @@ void RunPartitionManager() {
   const IniFile ini(dbIni);
   const std::string download = ini.ReadString("hddmanager", "download", "ERROR");
   const std::string filename = ini.ReadString("hddmanager", "filename", "ERROR");
-  if (FileExists(AppDir + ImagesDir + "\\" + filename)) {
+  // A name that is no plain image name is not looked up: the download refuses it.
+  if (IsPlainFileName(filename) && FileExists(AppDir + ImagesDir + "\\" + filename)) {
     RunOs("Partition manager", "", filename, "cdrom", "vmware");
     return;
   }

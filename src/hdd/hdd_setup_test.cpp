@@ -22,31 +22,44 @@ TEST(QemuImgCommandLine, FolderAndSizeAreNotQuoted) {
             "/opt/qh/qemu\\qemu-img create -f vmdk ..\\data\\\\hdb.img 1 G");
 }
 
-// The [hddmanager] hash is checked like a catalogue entry's; since the HDD SETUP menu clears
-// the screen right after, the refusal waits for Enter.
+// The [hddmanager] hash and file name are checked like a catalogue entry's; since the HDD
+// SETUP menu clears the screen right after, the refusal waits for Enter. A file name that
+// leads out of the images folder is refused though a file lies there, and starts no tool.
 TEST(RunPartitionManager, ImageWithAnotherHashIsRemovedAndTheReasonStaysOnScreen) {
-  launchtest::TempInstall install;
-  const auto saved = std::filesystem::current_path();
-  std::filesystem::current_path(install.Fs(""));
-  std::filesystem::create_directories(install.Fs("images"));
-  install.Write("db/db.ini", "[hddmanager]\r\ndownload=http://127.0.0.1:1/pm.iso\r\n"
-                             "filename=pm.iso\r\nsha256=" + std::string(64, '0') + "\r\n");
-  install.InstallFakeTool("wget/wget.exe", "create images\\temp\\$LAST 100\n");
-  {
-    launchtest::Console console("\nnext\n");
-    RunPartitionManager();
-    const std::string out = console.Output();
-    EXPECT_NE(out.find("\n Downloading Partition manager \n\n"
-                       " * ERROR image is damaged (SHA-256 does not match)\n"
-                       " Press <Enter> to continue"),
-              std::string::npos)
-        << out;
-    EXPECT_EQ(console.InputLeft(), "next\n");
+  struct Row {
+    std::string filename, sha256, reason;
+    std::size_t tools;
+  };
+  const Row rows[] = {
+      {"pm.iso", std::string(64, '0'), " * ERROR image is damaged (SHA-256 does not match)", 1},
+      {"../db/db.ini", "",
+       " * ERROR bad file name: none of \\ / : * ? \" < > | can be part of an image's name", 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.filename);
+    launchtest::TempInstall install;
+    const auto saved = std::filesystem::current_path();
+    std::filesystem::current_path(install.Fs(""));
+    std::filesystem::create_directories(install.Fs("images"));
+    install.Write("db/db.ini", "[hddmanager]\r\ndownload=http://127.0.0.1:1/pm.iso\r\n"
+                               "filename=" + row.filename + "\r\nsha256=" + row.sha256 + "\r\n");
+    install.InstallFakeTool("wget/wget.exe", "create images\\temp\\$LAST 100\n");
+    install.InstallFakeTool("qemu/qemu.exe");
+    {
+      launchtest::Console console("\nnext\n");
+      RunPartitionManager();
+      const std::string out = console.Output();
+      EXPECT_NE(out.find("\n Downloading Partition manager \n\n" + row.reason +
+                         "\n Press <Enter> to continue"),
+                std::string::npos)
+          << out;
+      EXPECT_EQ(console.InputLeft(), "next\n");
+    }
+    std::filesystem::current_path(saved);
+    EXPECT_FALSE(std::filesystem::exists(install.Fs("images/pm.iso")));
+    EXPECT_FALSE(std::filesystem::exists(install.Fs("images/temp/pm.iso")));
+    EXPECT_EQ(install.ToolLog().size(), row.tools);  // wget at most: no QEMU
   }
-  std::filesystem::current_path(saved);
-  EXPECT_FALSE(std::filesystem::exists(install.Fs("images/pm.iso")));
-  EXPECT_FALSE(std::filesystem::exists(install.Fs("images/temp/pm.iso")));
-  EXPECT_EQ(install.ToolLog().size(), 1u);  // wget only: no QEMU
 }
 
 }  // namespace

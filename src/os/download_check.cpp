@@ -27,16 +27,6 @@ std::string ChecksumListFailure(int wgetCode, bool tooLarge, bool read, bool two
 
 }  // namespace
 
-bool IsPassableLink(const std::string& link) {
-  return link.find_first_of(" \t\"") == std::string::npos;
-}
-
-bool RefuseUnpassableLink(const std::string& link, const std::string& what) {
-  if (IsPassableLink(link)) return false;
-  WriteLine(" * ERROR : bad " + what + " link - blanks and quotes cannot be passed to wget");
-  return true;
-}
-
 std::string ChecksumListCommandLine(const std::string& appDir, const std::string& imagesDir,
                                     const std::string& filename, const std::string& link) {
   // A name of its own beside the image's partial file, so that no earlier list and no

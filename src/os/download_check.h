@@ -1,5 +1,5 @@
-// The checks around an image download: links that may be passed to wget, the publisher's
-// checksum list, and the hash of the image, followed while wget writes it.
+// The checks around an image download: the publisher's checksum list, and the hash of the
+// image, followed while wget writes it.
 #pragma once
 #include <memory>
 #include <string>
@@ -7,15 +7,9 @@
 #include "main_func/download_hasher.h"
 #include "os/checksum_list.h"
 
-// Command lines are never quoted: a blank, tab or double quote in a link would split it into
-// several wget arguments (and so smuggle in options of its own).
-bool IsPassableLink(const std::string& link);
-// Shows the one line that refuses a link of the entry (what: "download", "checksum list")
-// and returns true when the link cannot be passed to wget.
-bool RefuseUnpassableLink(const std::string& link, const std::string& what);
-
 // Fetches the checksum list fresh into the download folder, finds the image's SHA-256 or
-// SHA-512 in it and removes the list again. On failure shows why and returns false.
+// SHA-512 in it and removes the list again. On failure shows why and returns false. Link and
+// file name must have passed the entry's value check (os/entry_values.h).
 bool FetchChecksumList(const std::string& link, const std::string& filename,
                        ListedHash& expected);
 std::string ChecksumListCommandLine(const std::string& appDir, const std::string& imagesDir,

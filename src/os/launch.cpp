@@ -109,6 +109,14 @@ bool CheckRamForQemu(int megabytes) {
   return true;
 }
 
+void ShowLaunchRefused(const std::string& line) {
+  WriteLine();
+  WriteLine(line);
+  WriteLine();
+  WriteText(" Press <Enter> to continue ");
+  WaitForEnter();
+}
+
 void LaunchFailureEnding() {
   StopKqemu();
   WriteText(" Press <Enter> to exit ");

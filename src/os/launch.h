@@ -11,6 +11,8 @@ bool ShowHostOs();
 void StartKqemu();
 void StopKqemu();
 bool CheckRamForQemu(int megabytes);
+// The ending of a launch refused before the memory menu: the reason line, then a pause.
+void ShowLaunchRefused(const std::string& line);
 // The launch failure ending after a refused memory check.
 void LaunchFailureEnding();
 

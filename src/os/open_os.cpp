@@ -15,6 +15,7 @@
 #include "main_func/sha256.h"
 #include "main_func/download_reason.h"
 #include "os/download_check.h"
+#include "os/entry_values.h"
 #include "os/launch.h"
 #include "os/run_os.h"
 
@@ -63,7 +64,6 @@ bool ExpectedImageHash(const std::string& sha256, const std::string& checksums,
     return true;
   }
   if (checksums.empty()) return true;
-  if (RefuseUnpassableLink(checksums, "checksum list")) return false;
   has = FetchChecksumList(checksums, filename, expected);
   return has;
 }
@@ -85,6 +85,16 @@ bool WgetSucceeded(int exitCode, const std::string& fetched, const std::string& 
   return true;
 }
 
+// The reason line for the first value of the entry that may not reach wget or the images
+// folder, "" when all may.
+std::string DownloadRefusal(const std::string& download, const std::string& filename,
+                            const std::string& checksums) {
+  std::string line = RefusalOf(EntryValue::Download, download);
+  if (line.empty()) line = RefusalOf(EntryValue::FileName, filename);
+  if (line.empty() && !checksums.empty()) line = RefusalOf(EntryValue::Checksums, checksums);
+  return line;
+}
+
 }  // namespace
 
 bool IsWebPageText(const std::string& head) {
@@ -104,6 +114,13 @@ void OpenOs(int category, int entry, bool old) {
   ClearScreen();
   OsEntry os;
   ReadOsEntry(category, entry, old, os);
+  // Checked before the name is looked up: it could name a host file or a device.
+  if (const std::string refusal = RefusalOf(EntryValue::FileName, os.filename);
+      !refusal.empty()) {
+    ShowOsBox(os.name, os.version);
+    ShowLaunchRefused(refusal);
+    return;
+  }
   if (FileExists(AppDir + ImagesDir + "\\" + os.filename)) {
     RunOs(os.name, os.version, os.filename, os.ostype, os.vga);
     return;
@@ -136,14 +153,19 @@ DownloadResult FetchImage(const std::string& name, const std::string& version,
   WriteLine();
   WriteLine(" Downloading " + name + " " + version);
   WriteLine();
-  if (download.empty() || download == "ERROR") {
+  if (IsMissingLink(download)) {
     WriteLine(" * ERROR missing download link ");
     WriteLine();
     WriteLine(" Press < ENTER >");
     WaitForEnter();
     return DownloadResult::Failed;
   }
-  if (RefuseUnpassableLink(download, "download")) return DownloadResult::Refused;
+  // Every value is checked before a command line is built or the download folder made.
+  if (const std::string refusal = DownloadRefusal(download, filename, checksums);
+      !refusal.empty()) {
+    WriteLine(refusal);
+    return DownloadResult::Refused;
+  }
   const std::string folder = AppDir + ImagesDir + "\\temp";
   if (!DirExists(folder)) MakeDir(folder);
   ListedHash expected;

@@ -7,8 +7,8 @@ std::string WgetCommandLine(const std::string& appDir, const std::string& images
 void OpenOs(int category, int entry, bool old);
 
 // How a download ended: the image lies in place; nothing usable arrived; or the download
-// was refused, with a line saying why below the download screen (a link that cannot be
-// passed to wget, a checksum list that cannot be used, or what arrived was refused and
+// was refused, with a line saying why below the download screen (a link or file name that
+// may not reach wget or the images folder, a checksum list that cannot be used, or what arrived was refused and
 // removed: a web page, or a file whose hash is not the catalogue's or the publisher's).
 enum class DownloadResult { Placed, Failed, Refused };
 DownloadResult FetchImage(const std::string& name, const std::string& version,

@@ -121,8 +121,12 @@ TEST_F(Download, AnImageAlreadyInPlaceIsNotReplaced) {
 
 TEST_F(Download, EmptyFileNameNeverMovesTheDownloadFolder) {
   install.InstallFakeTool("wget/wget.exe", "create images\\temp\\x.iso 5\n");
-  EXPECT_FALSE(Fetch("http://127.0.0.1/", ""));
-  EXPECT_TRUE(fs::exists(install.Fs("images/temp/x.iso")));
+  std::string out;
+  EXPECT_FALSE(Fetch("http://127.0.0.1/", "", &out));
+  EXPECT_EQ(out, std::string(DownloadScreen) +
+                     " * ERROR bad file name: the entry names no image file\n");
+  EXPECT_TRUE(install.ToolLog().empty());
+  EXPECT_FALSE(fs::exists(install.Fs("images/temp")));
 }
 
 TEST_F(Download, MissingLinkRunsNoWget) {
@@ -138,11 +142,14 @@ TEST_F(Download, MissingLinkRunsNoWget) {
   EXPECT_FALSE(fs::exists(install.Fs("images/temp")));
 }
 
-TEST_F(Download, ALinkSpelledErrorInSmallLettersIsHandedToWget) {
+// Only the missing link's "ERROR" counts as no link; any other word is no link wget may get.
+TEST_F(Download, ALinkSpelledErrorInSmallLettersIsRefused) {
   install.InstallFakeTool("wget/wget.exe");
-  EXPECT_FALSE(Fetch("error", "linux.iso"));
-  ASSERT_EQ(install.ToolLog().size(), 1u);
-  EXPECT_EQ(install.ToolLog()[0], AsReceived("wget/wget.exe\t-P images\\temp\\ error"));
+  std::string out;
+  EXPECT_FALSE(Fetch("error", "linux.iso", &out));
+  EXPECT_EQ(out, std::string(DownloadScreen) + " * ERROR bad download link: it does not begin "
+                                               "with http://, https:// or ftp://\n");
+  EXPECT_TRUE(install.ToolLog().empty());
 }
 
 TEST(IsWebPageText, PagesInAnyLetterCaseAfterBlanks) {

@@ -9,12 +9,7 @@
 #include "db/own_store.h"
 #include "db/settings.h"
 #include "main_func/files.h"
-
-bool IsPlainFileName(const std::string& name) {
-  if (name.empty() || name == ".") return false;
-  if (name.find("..") != std::string::npos) return false;
-  return name.find_first_of("/\\:*?") == std::string::npos;
-}
+#include "os/entry_values.h"
 
 std::string OwnImagePath(const std::string& filename) {
   return AppDir + ImagesDir + "\\" + filename;

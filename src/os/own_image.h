@@ -4,9 +4,6 @@
 
 enum class ImageRemoval { Removed, Absent, Failed };
 
-// True for a bare file name that stays inside the images folder: no folder separator, no
-// drive, no "..", no wildcard.
-bool IsPlainFileName(const std::string& name);
 // AppDir + ImagesDir + "\" + filename, where the program downloads and launches the image.
 std::string OwnImagePath(const std::string& filename);
 // Removes the image of an entry. A name that is not a plain file name removes nothing and

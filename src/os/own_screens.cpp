@@ -14,6 +14,7 @@
 #include "main_func/files.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
+#include "os/entry_values.h"
 #include "os/own_image.h"
 
 namespace {
@@ -68,6 +69,33 @@ bool ReadField(const std::string& prompt, std::string& value) {
   }
   WriteLine();
   return true;
+}
+
+// Why a field's value may not be stored, "" when it may. The value is judged as it reads
+// back (without the blanks around it): an empty one, or a missing link, is no hostile one.
+std::string StoreRefusal(int field, const std::string& value) {
+  const std::size_t first = value.find_first_not_of(" \t");
+  const std::string read =
+      first == std::string::npos ? "" : value.substr(first, value.find_last_not_of(" \t") + 1 - first);
+  if (field == Filename && !read.empty()) return RefusalOf(EntryValue::FileName, read);
+  if (field == Download && !IsMissingLink(read)) return RefusalOf(EntryValue::Download, read);
+  return "";
+}
+
+// Reads one field until its value may be stored: an empty answer keeps current, any other
+// replaces it; a value that may not be stored is refused in one line and asked again.
+bool ReadCheckedField(int field, const std::string& prompt, std::string& value) {
+  for (;;) {
+    std::string input;
+    if (!ReadField(prompt, input)) return false;
+    const std::string result = input.empty() ? value : input;
+    const std::string refusal = StoreRefusal(field, result);
+    if (refusal.empty()) {
+      value = result;
+      return true;
+    }
+    WriteLine(refusal);
+  }
 }
 
 void ShowWriteFailure(const std::string& path) {
@@ -139,7 +167,7 @@ void AddOsScreen() {
   for (int i = 0; i < FieldCount; ++i) {
     WriteLine(AddFields[i].label);
     WriteLine(AddFields[i].hint);
-    if (!ReadField(" > ", values[i])) return;
+    if (!ReadCheckedField(i, " > ", values[i])) return;
   }
   try {
     AppendEntry(values);
@@ -171,9 +199,7 @@ void EditOsScreen() {
   for (int i = 0; i < FieldCount; ++i) {
     WriteLine(EditFields[i].label + values[i]);
     WriteLine(EditFields[i].hint);
-    std::string input;
-    if (!ReadField(EditFields[i].prompt, input)) return;
-    if (!input.empty()) values[i] = input;
+    if (!ReadCheckedField(i, EditFields[i].prompt, values[i])) return;
   }
 
   const std::string path = OwnFilePath();
@@ -237,6 +263,9 @@ void DeleteOsScreen() {
   if (kept.empty() && RemoveOwnImage(os.filename) == ImageRemoval::Failed) WriteText("*ERROR*");
   WriteText("..");
   WriteLine(".. [ OK ]");
+  // A name outside the images folder (or a device) is never handed to the file system.
+  if (!os.filename.empty() && !IsPlainFileName(os.filename))
+    WriteLine(RefusalOf(EntryValue::FileName, os.filename) + "; no file was deleted");
   if (!kept.empty()) WriteLine(" The image " + os.filename + " was kept: " + kept + ".");
   Pause();
 }

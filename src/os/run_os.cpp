@@ -10,6 +10,7 @@
 #include "main_func/input.h"
 #include "main_func/out.h"
 #include "main_func/process.h"
+#include "os/entry_values.h"
 #include "os/launch.h"
 
 namespace {
@@ -34,17 +35,9 @@ bool MediaFor(const std::string& ostype, MediaWords& words) {
   return true;
 }
 
-// Command lines are never quoted: a blank or a double quote in the image's name or in the
-// adapter would split it into several QEMU arguments, or smuggle in options of its own.
+// Command lines are never quoted: a blank or a double quote in the adapter would split it
+// into several QEMU arguments, or smuggle in options of its own.
 bool IsOneWord(const std::string& text) { return text.find_first_of(" \t\"") == std::string::npos; }
-
-void ShowLaunchRefused(const std::string& message) {
-  WriteLine();
-  WriteLine(message);
-  WriteLine();
-  WriteText(" Press <Enter> to continue ");
-  WaitForEnter();
-}
 
 }  // namespace
 
@@ -82,7 +75,12 @@ void RunOs(const std::string& name, const std::string& version, const std::strin
                       "`hdd` and for FDD image use `fdd`");
     return;
   }
-  if (!IsOneWord(filename) || !IsOneWord(adapter)) {
+  if (const std::string refusal = RefusalOf(EntryValue::FileName, filename);
+      !refusal.empty()) {
+    ShowLaunchRefused(refusal);
+    return;
+  }
+  if (!IsOneWord(adapter)) {
     ShowLaunchRefused(" * ERROR : bad filename or vga - blanks and quotes cannot be passed to "
                       "QEMU");
     return;
