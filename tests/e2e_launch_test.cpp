@@ -151,6 +151,7 @@ TEST_F(WgetEndToEnd, DownloadsAnImageAndContinuesAPartialOne) {
   // A stopped download left part of the file: the next attempt asks only for the rest.
   fx.Remove("images\\tiny.iso");
   fx.Write("images\\temp\\tiny.iso", image.substr(0, 1000000));
+  fx.Write("images\\temp\\links\\tiny.iso", os.download);  // where the part came from
   run = fx.Run("2\n1\n1\n0\n0\n");
   EXPECT_TRANSCRIPT(UpToDownload() + " Image verified (SHA-256)\n" + leaveAtMemoryMenu, run.out);
   EXPECT_TRUE(ReadFile(fx.FsPath("images\\tiny.iso")) == image);
@@ -285,6 +286,7 @@ TEST_F(WgetEndToEnd, ImageVerifiedWithThePublishersListWhileItDownloads) {
 
   fx.Remove("images\\tiny.iso");
   fx.Write("images\\temp\\tiny.iso", image.substr(0, 7000000));
+  fx.Write("images\\temp\\links\\tiny.iso", os.download);
   run = fx.Run("2\n1\n1\n0\n0\n");
   EXPECT_TRANSCRIPT(UpToDownload() + " Fetching checksum list ...\n" + verified, run.out);
   EXPECT_TRUE(ReadFile(fx.FsPath("images\\tiny.iso")) == image);

@@ -258,20 +258,39 @@ TEST(Download, MissingImageIsDownloadedAndLaunched) {
   }
 }
 
+// A part is continued only from the link it came from, as recorded beside it; a part of
+// unknown origin or of another link is removed and the download starts over. The record
+// goes with the part.
 TEST(Download, PartialDownloadIsContinued) {
-  Fixture fx;
-  WriteCatalogue(fx, {Tiny});
-  fx.Write("images\\temp\\Tiny-1.0.iso", "first half ");
-  fx.InstallTool("wget\\wget.exe", "append images\\temp\\$LAST second half\n");
+  struct Row {
+    const char* what;
+    std::string record;  // "" for none
+    bool continued;
+  };
+  const Row rows[] = {{"recorded for this link", Tiny.download, true},
+                      {"no record", "", false},
+                      {"recorded for another link", "http://127.0.0.1:1/images/old/Tiny-1.0.iso",
+                       false}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Fixture fx;
+    WriteCatalogue(fx, {Tiny});
+    fx.Write("images\\temp\\Tiny-1.0.iso", "first half ");
+    if (!row.record.empty()) fx.Write("images\\temp\\links\\Tiny-1.0.iso", row.record);
+    fx.InstallTool("wget\\wget.exe", "append images\\temp\\$LAST second half\n");
 
-  RunResult run = fx.Run("2\n1\n1\n0\n0\n");
+    RunResult run = fx.Run("2\n1\n1\n0\n0\n");
 
-  EXPECT_TRANSCRIPT(UpToList({Tiny}) + MissingImageQuestion("Tiny", "1.0") +
-                        DownloadScreen("Tiny", "1.0") + OsBox("Tiny", "1.0") + RamMenu() +
-                        MainScreen(Categories),
-                    run.out);
-  EXPECT_EQ(fx.ToolLog(), Log{Logged("wget/wget.exe", "-c -P images\\temp\\ " + Tiny.download)});
-  EXPECT_EQ(fx.Read("images\\Tiny-1.0.iso"), "first half second half\n");
+    EXPECT_TRANSCRIPT(UpToList({Tiny}) + MissingImageQuestion("Tiny", "1.0") +
+                          DownloadScreen("Tiny", "1.0") + OsBox("Tiny", "1.0") + RamMenu() +
+                          MainScreen(Categories),
+                      run.out);
+    EXPECT_EQ(fx.ToolLog(), Log{Logged("wget/wget.exe", (row.continued ? "-c -P " : "-P ") +
+                                                            ("images\\temp\\ " + Tiny.download))});
+    EXPECT_EQ(fx.Read("images\\Tiny-1.0.iso"),
+              row.continued ? "first half second half\n" : "second half\n");
+    EXPECT_FALSE(fx.Exists("images\\temp\\links\\Tiny-1.0.iso"));
+  }
 }
 
 TEST(Download, ExitAtTheQuestionDownloadsNothing) {
@@ -345,6 +364,7 @@ TEST(Download, DownloadThatBreaksOffIsKeptAndContinued) {
                                Logged("wget/wget.exe", "-c -P images\\temp\\ " + Tiny.download)}));
   EXPECT_FALSE(fx.Exists("images\\Tiny-1.0.iso"));
   EXPECT_EQ(fx.Read("images\\temp\\Tiny-1.0.iso"), "half\nhalf\n");
+  EXPECT_EQ(fx.Read("images\\temp\\links\\Tiny-1.0.iso"), Tiny.download);
 }
 
 // What the fake wget below fetches: 4096 bytes of 'x', and a web page.

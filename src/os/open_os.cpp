@@ -70,7 +70,7 @@ bool ExpectedImageHash(const std::string& sha256, const std::string& checksums,
 
 // A download that broke off leaves a partial file that looks like any other: only wget's
 // exit code tells. The partial file stays in the download folder for the next attempt,
-// which continues it. Writes the reason line on failure.
+// which continues it when it asks for the same link. Writes the reason line on failure.
 bool WgetSucceeded(int exitCode, const std::string& fetched, const std::string& filename) {
   if (exitCode != 0) {
     WriteLine(" * ERROR download failed: " + WgetFailureReason(exitCode));
@@ -83,6 +83,37 @@ bool WgetSucceeded(int exitCode, const std::string& fetched, const std::string& 
     return false;
   }
   return true;
+}
+
+// A partial download is continued only from the link it came from: the link is recorded in
+// a file of the part's name in the folder "links" below the download folder. wget writes
+// only straight into the download folder, so no download can write or replace a record.
+std::string PartRecordPath(const std::string& folder, const std::string& filename) {
+  return folder + "\\links\\" + filename;
+}
+
+enum class PartState { None, Continued, Stuck };
+
+// Keeps the part that the record says came from link, for "-c"; removes any other part (of
+// unknown origin or of another link), so that the download starts over. Stuck when such a
+// part cannot be removed: wget would then save beside it and the old part pass for the image.
+PartState PreparePart(const std::string& part, const std::string& record,
+                      const std::string& link) {
+  if (!FileExists(part)) return PartState::None;
+  std::string recorded;
+  if (ReadWholeFile(record, recorded) && recorded == link) return PartState::Continued;
+  return RemoveFileAnyway(part) || !FileExists(part) ? PartState::None : PartState::Stuck;
+}
+
+// Judges what wget left and moves an accepted image into place.
+DownloadResult PlaceFetched(int code, const std::string& fetched, const std::string& filename,
+                            const ListedHash* expected, DownloadHasher* hasher) {
+  if (!WgetSucceeded(code, fetched, filename)) return DownloadResult::Failed;
+  if (!AcceptFetched(fetched, expected, hasher)) return DownloadResult::Refused;
+  if (!MoveFileNoReplace(fetched, AppDir + ImagesDir + "\\" + filename))
+    return DownloadResult::Failed;
+  if (expected) WriteLine(" Image verified (" + DigestName(expected->kind) + ")");
+  return DownloadResult::Placed;
 }
 
 // The reason line for the first value of the entry that may not reach wget or the images
@@ -105,7 +136,8 @@ bool IsWebPageText(const std::string& head) {
 
 std::string WgetCommandLine(const std::string& appDir, const std::string& imagesDir,
                             const std::string& download, bool partialPresent) {
-  // "-c" continues a download that an earlier, stopped attempt left in the folder.
+  // "-c" continues a download that an earlier, stopped attempt at the same link left in the
+  // folder.
   return ToolCommandLine(appDir, partialPresent ? "wget\\wget -c -P " : "wget\\wget -P ") +
          imagesDir + "\\temp\\ " + download;
 }
@@ -173,20 +205,32 @@ DownloadResult FetchImage(const std::string& name, const std::string& version,
   if (!ExpectedImageHash(sha256, checksums, filename, expected, check))
     return DownloadResult::Refused;
   const std::string fetched = folder + "\\" + filename;
+  const std::string record = PartRecordPath(folder, filename);
+  const PartState part = PreparePart(fetched, record, download);
+  if (part == PartState::Stuck) {
+    WriteLine(" * ERROR download failed: the partial file " + NativePath(fetched) +
+              " is not from this link and cannot be removed");
+    return DownloadResult::Failed;
+  }
+  if (part == PartState::None) {
+    if (!DirExists(folder + "\\links")) MakeDir(folder + "\\links");
+    WriteFileAtomic(record, download);  // without it the part is only started over later
+  }
   std::unique_ptr<DownloadHasher> hasher;
   if (check) {
     hasher = std::make_unique<DownloadHasher>(fetched, expected.kind);
     hasher->Start();
   }
-  const int code =
-      RunAndWait(WgetCommandLine(AppDir, ImagesDir, download, FileExists(fetched)), ShowNormal);
-  if (!WgetSucceeded(code, fetched, filename)) return DownloadResult::Failed;
-  if (!AcceptFetched(fetched, check ? &expected : nullptr, hasher.get()))
-    return DownloadResult::Refused;
-  const bool moved = MoveFileNoReplace(fetched, AppDir + ImagesDir + "\\" + filename);
-  if (!moved) return DownloadResult::Failed;
-  if (check) WriteLine(" Image verified (" + DigestName(expected.kind) + ")");
-  return DownloadResult::Placed;
+  const int code = RunAndWait(
+      WgetCommandLine(AppDir, ImagesDir, download, part == PartState::Continued), ShowNormal);
+  const DownloadResult result = PlaceFetched(code, fetched, filename, check ? &expected : nullptr,
+                                             hasher.get());
+  // The record lives as long as its part; the folder of records only while it holds one.
+  if (!FileExists(fetched)) {
+    RemoveFile(record);
+    RemoveEmptyDir(folder + "\\links");
+  }
+  return result;
 }
 
 bool DownloadImage(const std::string& name, const std::string& version,

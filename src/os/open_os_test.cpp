@@ -86,6 +86,7 @@ TEST_F(Download, FetchedImageIsMovedIntoPlace) {
 
 TEST_F(Download, PartialFileIsContinued) {
   install.Write("images/temp/linux.iso", "half");
+  install.Write("images/temp/links/linux.iso", "http://127.0.0.1/linux.iso");
   install.InstallFakeTool("wget/wget.exe", "append images\\temp\\$LAST -rest\n");
   EXPECT_TRUE(Fetch("http://127.0.0.1/linux.iso", "linux.iso"));
   EXPECT_EQ(install.Read("images/linux.iso"), "half-rest\n");
@@ -166,6 +167,7 @@ TEST(IsWebPageText, PagesInAnyLetterCaseAfterBlanks) {
 // that the next attempt fetches it anew rather than continuing it.
 TEST_F(Download, AWebPageIsRemovedInsteadOfMovedIntoPlace) {
   install.Write("images/temp/linux.iso", "\r\n <!DOCTYPE html><title>Not found</title>");
+  install.Write("images/temp/links/linux.iso", "http://127.0.0.1/linux.iso");
   install.InstallFakeTool("wget/wget.exe", "append images\\temp\\$LAST </html>\n");
   Console console;
   EXPECT_EQ(FetchImage("Linux", "1.0", "http://127.0.0.1/linux.iso", "linux.iso", ""),
@@ -176,6 +178,7 @@ TEST_F(Download, AWebPageIsRemovedInsteadOfMovedIntoPlace) {
   EXPECT_FALSE(fs::exists(install.Fs("images/temp/linux.iso")));
   const std::string wget = "wget/wget.exe\t-c -P images\\temp\\ http://127.0.0.1/linux.iso";
   EXPECT_EQ(install.ToolLog(), std::vector<std::string>{AsReceived(wget)});
+  EXPECT_FALSE(fs::exists(install.Fs("images/temp/links/linux.iso")));
 }
 
 }  // namespace
