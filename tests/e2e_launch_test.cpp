@@ -300,7 +300,26 @@ TEST_F(WgetEndToEnd, ImageVerifiedWithThePublishersListWhileItDownloads) {
 TEST(DoctorEndToEnd, EachKindOfEntryAndPinning) {
   if (!HaveCommand("wget") || !HaveCommand("python3")) GTEST_SKIP() << "wget or python3 missing";
   Fixture fx;
-  InstallRealTool(fx, "wget\\wget.exe", "wget/wget.exe", "wget", "--no-proxy");
+  // The wget of the PATH, and a program planted beside the catalogue, which must never run.
+  const std::string realWget = [] {
+    std::string path;
+    if (FILE* p = popen("command -v wget", "r")) {
+      char buf[4096];
+      while (fgets(buf, sizeof buf, p)) path += buf;
+      pclose(p);
+    }
+    while (!path.empty() && path.back() == '\n') path.pop_back();
+    return path;
+  }();
+  ASSERT_FALSE(realWget.empty());
+  InstallRealTool(fx, "path\\wget", "path/wget", realWget, "--no-proxy");
+  fx.InstallTool("wget\\wget.exe", "exit 0\n");
+  const std::string savedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", (fx.Path("path") + ":" + savedPath).c_str(), 1);
+  struct RestorePath {
+    std::string path;
+    ~RestorePath() { setenv("PATH", path.c_str(), 1); }
+  } restore{savedPath};
   const std::string good = ImageBytes(300000), bad = ImageBytes(1000);
   fx.Write("..\\site\\files\\good.iso", good);
   fx.Write("..\\site\\files\\bad.iso", bad);
@@ -367,6 +386,9 @@ TEST(DoctorEndToEnd, EachKindOfEntryAndPinning) {
   for (std::size_t at; (at = withoutPins.find("sha256=" + goodSum + "\r\n")) != std::string::npos;)
     withoutPins.erase(at, 7 + 64 + 2);
   EXPECT_EQ(withoutPins, catalogue);
+  const std::vector<std::string> log = fx.ToolLog();
+  EXPECT_FALSE(log.empty());
+  for (const std::string& line : log) EXPECT_EQ(line.rfind("path/wget\t", 0), 0u) << line;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 //
 //   catalogue-doctor [--offline] [--pin] [--wget PROGRAM] DBDIR
 //
+// wget is the one on the PATH unless --wget names another.
 // One line per entry, then a summary; exit codes as RunDoctor gives them, 2 for a wrong
 // command line.
 #include <filesystem>
@@ -45,12 +46,9 @@ int main(int argc, char** argv) {
     else return Usage();
   }
   if (options.dbDir.empty() || (options.pin && options.offline)) return Usage();
-  // The same wget the installation downloads with, when the folder is an installation's db;
-  // otherwise the one on the PATH.
-  if (options.wget.empty()) {
-    const std::string installed = options.dbDir + "\\..\\wget\\wget.exe";
-    options.wget = FileExists(installed) ? installed : "wget";
-  }
+  // The wget on the PATH: never a program in or beside the folder being checked, which
+  // comes with the catalogue and is no more trusted than it.
+  if (options.wget.empty()) options.wget = "wget";
   if (!options.offline) {
     options.workDir = MakeWorkDir();
     if (options.workDir.empty()) {
