@@ -288,11 +288,7 @@ TEST_F(EndToEnd, ServerDownChangesNothing) {
 
   RunResult run = RunUpdater(fx_, "\n");
 
-  // The wait is shown as it goes, every 20 s.
-  EXPECT_TRUE(InOrder(run.out, {"Checking for new updates ...\n",
-                                "no answer yet, still waiting (20 s of at most 2 minutes)\n",
-                                "no answer yet, still waiting (40 s of at most 2 minutes)\n",
-                                " > Unable to reach the update server (no network, the "
+  EXPECT_TRUE(InOrder(run.out, {" > Unable to reach the update server (no network, the "
                                 "server's name was not found, the connection was refused, "
                                 "timed out or was cut off). Nothing was "
                                 "updated. \n\n"
