@@ -30,6 +30,8 @@ const std::string AllCards =
 
 const std::string DemoLine =
     "-L .\\qemu -localtime -soundhw all -m 128 -vga std -fda images\\\\demo.img -boot once=a";
+// What QEMU receives for the demo's floppy (no file: raw, and QEMU says what is missing).
+const std::string DemoDrive = "-drive file=images\\\\demo.img,format=raw,if=floppy,index=0";
 
 bool ThisHostIsLinux() {
 #ifdef __linux__
@@ -66,14 +68,16 @@ TEST_F(FrontEnd, RunsQemuBesideItWithTheTranslatedCommandLine) {
 
   EXPECT_EQ(fx_.ToolLog(),
             Log{Logged(QemuLogName, "-L .\\qemu -rtc base=localtime " + AllCards +
-                                        " -m 128 -vga std -fda images\\\\demo.img -boot once=a"
-                                        " -display none -accel tcg")});
+                                        " -m 128 -vga std " + DemoDrive +
+                                        " -boot once=a -display none -accel tcg")});
   EXPECT_TRUE(fx_.Exists("qemu\\stderr.txt"));
   EXPECT_EQ(ErrorFile(), "");
 }
 
 TEST_F(FrontEnd, EveryLaunchLineOfQuillhavenIsAccepted) {
   fx_.InstallTool(QemuTool);
+  // The virtual disk as qemu-img makes it: a sparse VMDK of 2048 sectors.
+  fx_.Write("images\\hdb.img", "KDMV" + std::string("\1\0\0\0\3\0\0\0\0\x08\0\0", 12) + std::string(500, '\0'));
   const std::string lines[] = {
       "-L .\\qemu -kernel-kqemu -localtime -soundhw all -m 512 -vga cirrus -cdrom "
       "images\\\\linux.iso -hdb images\\\\hdb.img -boot once=d",
@@ -88,8 +92,9 @@ TEST_F(FrontEnd, EveryLaunchLineOfQuillhavenIsAccepted) {
   Log log = fx_.ToolLog();
   ASSERT_EQ(log.size(), 3u);
   EXPECT_EQ(log[0], Logged(QemuLogName, "-L .\\qemu -rtc base=localtime " + AllCards +
-                                            " -m 512 -vga cirrus -cdrom images\\\\linux.iso -hdb "
-                                            "images\\\\hdb.img -boot once=d -display none -accel tcg"));
+                                            " -m 512 -vga cirrus -drive file=images\\\\linux.iso,format=raw,index=2,"
+                                            "media=cdrom -drive file=images\\\\hdb.img,format=vmdk,"
+                                            "index=1,media=disk -boot once=d -display none -accel tcg"));
 }
 
 TEST_F(FrontEnd, QemusErrorsStayInTheErrorFileItsWarningsOnlyInTheLog) {
@@ -112,8 +117,8 @@ TEST_F(FrontEnd, QemusErrorsStayInTheErrorFileItsWarningsOnlyInTheLog) {
   EXPECT_EQ(ErrorFile(), "");
   const std::string commandLine = "command line: " + fx_.Path("qemu\\" + Qemu) + " " +
                                   Received("-L .\\qemu -rtc base=localtime " + AllCards +
-                                           " -m 128 -vga std -fda images\\\\demo.img -boot "
-                                           "once=a -display none -accel tcg") + "\n";
+                                           " -m 128 -vga std " + DemoDrive +
+                                           " -boot once=a -display none -accel tcg") + "\n";
   EXPECT_EQ(NormalizeLineEnds(fx_.Read("qemu\\qemu.log")),
             commandLine + "accelerator: tcg\n\n" + notice + warning);
 
@@ -166,6 +171,15 @@ TEST_F(FrontEnd, UnknownOptionIsReportedAndQemuNotRun) {
   // A file name with a blank is not quoted by Quillhaven, so it arrives in two pieces.
   EXPECT_EQ(Launch("-m 128 -cdrom images\\\\my os.iso -boot once=d"), 1);
   EXPECT_EQ(ErrorFile(), "qemu: unexpected argument 'os.iso'\n");
+  EXPECT_TRUE(fx_.ToolLog().empty());
+
+  // An image that would make QEMU open another file: a qcow2 with a backing file.
+  std::string backed = "QFI\xfb" + std::string(500, '\0');
+  backed[7] = 3;
+  backed[15] = 0x70;  // the backing file's name at offset 0x70
+  fx_.Write("images\\own.img", backed.replace(0x70, 11, "/etc/passwd"));
+  EXPECT_EQ(Launch("-m 128 -hda images\\\\own.img -boot once=c"), 1);
+  EXPECT_EQ(ErrorFile(), Received("qemu: images\\\\own.img is refused: a qcow2 image with a backing file\n"));
   EXPECT_TRUE(fx_.ToolLog().empty());
 }
 

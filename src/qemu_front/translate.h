@@ -1,9 +1,12 @@
 // The QEMU front end's translation: Quillhaven's command lines speak the dialect of old
 // QEMU releases; this turns one into the arguments today's QEMU accepts. Pure: everything
-// it depends on arrives as arguments, so every case can be tested on any host.
+// it depends on arrives as arguments (the images' formats through a checker), so every case
+// can be tested on any host.
 #pragma once
 #include <string>
 #include <vector>
+
+#include "qemu_front/drives.h"
 
 enum class HostOs { Windows, Linux, Other };
 
@@ -44,5 +47,6 @@ Translation AcceleratorArgs(const HostFacts& host, const std::string& accel);
 // end chooses one and the host has one besides TCG.
 bool NeedsAcceleratorList(const HostFacts& host, const FrontConfig& config);
 
+// checkImage tells the format of each drive's image; a refused image refuses the launch.
 Translation TranslateArgs(const std::vector<std::string>& args, const HostFacts& host,
-                          const FrontConfig& config);
+                          const FrontConfig& config, const ImageChecker& checkImage);

@@ -45,17 +45,37 @@ Words Concat(std::initializer_list<Words> parts) {
   return all;
 }
 
+// The images of these tests: "hdb.img" is the virtual disk (VMDK), a name ending in
+// ".qcow2" a self-contained qcow2, one holding "backed" a qcow2 with a backing file, and
+// anything else raw.
+ImageCheck CheckFake(const std::string& path) {
+  ImageCheck c;
+  c.ok = path.find("backed") == std::string::npos;
+  c.format = path.size() >= 7 && path.compare(path.size() - 7, 7, "hdb.img") == 0 ? "vmdk"
+             : path.size() >= 6 && path.compare(path.size() - 6, 6, ".qcow2") == 0 ? "qcow2"
+                                                                                   : "raw";
+  if (!c.ok) c.error = "qemu: " + path + " is refused: a qcow2 image with a backing file";
+  return c;
+}
+
+Translation TranslateArgs(const Words& args, const HostFacts& host, const FrontConfig& config) {
+  return ::TranslateArgs(args, host, config, CheckFake);
+}
+
 Translation Translate(const std::string& line, const HostFacts& host, const FrontConfig& config = {}) {
   return TranslateArgs(SplitWords(line), host, config);
 }
+
+const Words LinuxIso = {"-drive", "file=images//linux.iso,format=raw,index=2,media=cdrom"};
+const Words Hdb = {"-drive", "file=images//hdb.img,format=vmdk,index=1,media=disk"};
 
 TEST(TranslateArgs, RunOsLineOf64BitHostBecomesTodaysOptions) {
   Translation t = Translate(RunOs64, LinuxDesktop());
   ASSERT_TRUE(t.ok) << t.error;
   EXPECT_EQ(t.args, Concat({{"-L", "./qemu", "-rtc", "base=localtime"},
                             AllCards,
-                            {"-m", "512", "-vga", "cirrus", "-cdrom", "images//linux.iso", "-hdb",
-                             "images//hdb.img", "-boot", "once=d", "-accel", "tcg"}}));
+                            {"-m", "512", "-vga", "cirrus"}, LinuxIso, Hdb,
+                            {"-boot", "once=d", "-accel", "tcg"}}));
 }
 
 TEST(TranslateArgs, KqemuBecomesKvmWithTcgFallbackWhenKvmOpens) {
@@ -66,9 +86,8 @@ TEST(TranslateArgs, KqemuBecomesKvmWithTcgFallbackWhenKvmOpens) {
   ASSERT_TRUE(t.ok) << t.error;
   EXPECT_EQ(t.args, Concat({{"-L", "./qemu", "-rtc", "base=localtime"},
                             AllCards,
-                            {"-m", "512", "-vga", "cirrus", "-cdrom", "images//linux.iso", "-hdb",
-                             "images//hdb.img", "-boot", "once=d", "-accel", "kvm", "-accel",
-                             "tcg"}}));
+                            {"-m", "512", "-vga", "cirrus"}, LinuxIso, Hdb,
+                            {"-boot", "once=d", "-accel", "kvm", "-accel", "tcg"}}));
 }
 
 TEST(TranslateArgs, EveryLaunchGetsTheAcceleratorListWithOrWithoutKqemu) {
@@ -143,27 +162,38 @@ TEST(TranslateArgs, BootHddLineKeepsItsOrder) {
   ASSERT_TRUE(t.ok) << t.error;
   EXPECT_EQ(t.args, Concat({{"-L", "./qemu", "-rtc", "base=localtime"},
                             AllCards,
-                            {"-vga", "cirrus", "-m", "256", "-hdb", "images//hdb.img", "-boot",
-                             "once=c", "-accel", "tcg"}}));
+                            {"-vga", "cirrus", "-m", "256"}, Hdb, {"-boot", "once=c", "-accel", "tcg"}}));
 }
 
-TEST(TranslateArgs, MediaAndBootOptionsPassUnchanged) {
-  const Words cases[] = {
-      {"-L", ".\\qemu"},
-      {"-m", "1024"},
-      {"-vga", "std"},
-      {"-vga", "vmware"},
-      {"-vga", ""},
-      {"-cdrom", "images\\\\linux.iso"},
-      {"-hda", "images//router.img"},
-      {"-fda", "images//freedos.img"},
-      {"-hdb", "images//hdb.img"},
-      {"-boot", "once=a"},
+TEST(TranslateArgs, BootOptionsPassUnchangedAndDrivesNameTheirFormat) {
+  struct Case {
+    Words in, out;
   };
-  for (const Words& c : cases) {
-    Translation t = TranslateArgs(c, LinuxDesktop(), {});
-    ASSERT_TRUE(t.ok) << c[0] << ": " << t.error;
-    EXPECT_EQ(t.args, Concat({c, {"-accel", "tcg"}}));
+  const Case cases[] = {
+      {{"-L", ".\\qemu"}, {"-L", ".\\qemu"}},
+      {{"-m", "1024"}, {"-m", "1024"}},
+      {{"-vga", "std"}, {"-vga", "std"}},
+      {{"-vga", "vmware"}, {"-vga", "vmware"}},
+      {{"-vga", ""}, {"-vga", ""}},
+      {{"-boot", "once=a"}, {"-boot", "once=a"}},
+      {{"-cdrom", "images\\\\linux.iso"},
+       {"-drive", "file=images\\\\linux.iso,format=raw,index=2,media=cdrom"}},
+      {{"-hda", "images//router.img"}, {"-drive", "file=images//router.img,format=raw,index=0,media=disk"}},
+      {{"-hda", "images//own.qcow2"}, {"-drive", "file=images//own.qcow2,format=qcow2,index=0,media=disk"}},
+      {{"-fda", "images//freedos.img"}, {"-drive", "file=images//freedos.img,format=raw,if=floppy,index=0"}},
+      {{"-hdb", "images//hdb.img"}, Hdb},
+      // A comma would start QEMU's next drive property.
+      {{"-hda", "images//a,format=qcow2.img"},
+       {"-drive", "file=images//a,,format=qcow2.img,format=raw,index=0,media=disk"}},
+      // A drive letter and a colon after a separator are parts of a path.
+      {{"-cdrom", "C:\\os\\x.iso"}, {"-drive", "file=C:\\os\\x.iso,format=raw,index=2,media=cdrom"}},
+      {{"-cdrom", "d:/x.iso"}, {"-drive", "file=d:/x.iso,format=raw,index=2,media=cdrom"}},
+      {{"-hda", "images//a:b.img"}, {"-drive", "file=images//a:b.img,format=raw,index=0,media=disk"}},
+  };
+  for (const Case& c : cases) {
+    Translation t = TranslateArgs(c.in, LinuxDesktop(), {});
+    ASSERT_TRUE(t.ok) << c.in[0] << ": " << t.error;
+    EXPECT_EQ(t.args, Concat({c.out, {"-accel", "tcg"}})) << c.in[1];
   }
 }
 
@@ -234,6 +264,12 @@ TEST(TranslateArgs, RefusesWhatItDoesNotKnow) {
       // A file name with a blank arrives as two words.
       {"-cdrom images//my os.iso -boot once=d", "qemu: unexpected argument 'os.iso'"},
       {"images//linux.iso", "qemu: unexpected argument 'images//linux.iso'"},
+      // Images that would make QEMU open other files, and names it reads as protocols.
+      {"-m 64 -hda images//backed.qcow2 -boot once=c",
+       "qemu: images//backed.qcow2 is refused: a qcow2 image with a backing file"},
+      {"-hda nbd:127.0.0.1:10809", "qemu: nbd:127.0.0.1:10809 is refused: a protocol name, not an image file"},
+      {"-cdrom json:{}", "qemu: json:{} is refused: a protocol name, not an image file"},
+      {"-fda fat:rw:images", "qemu: fat:rw:images is refused: a protocol name, not an image file"},
   };
   for (const Case& c : cases) {
     Translation t = Translate(c.line, LinuxDesktop());
@@ -248,7 +284,8 @@ TEST(TranslateArgs, RefusesWhatItDoesNotKnow) {
 TEST(TranslateArgs, OptionValuesThatLookLikeOptionsAreValues) {
   Translation t = TranslateArgs({"-cdrom", "-weird.iso", "-vga", "-std"}, LinuxDesktop(), {});
   ASSERT_TRUE(t.ok) << t.error;
-  EXPECT_EQ(t.args, (Words{"-cdrom", "-weird.iso", "-vga", "-std", "-accel", "tcg"}));
+  EXPECT_EQ(t.args, (Words{"-drive", "file=-weird.iso,format=raw,index=2,media=cdrom", "-vga", "-std",
+                           "-accel", "tcg"}));
 }
 
 TEST(TranslateArgs, LinuxWithoutDesktopShowsTheGuestInTheTerminal) {
@@ -297,7 +334,8 @@ TEST(TranslateArgs, ExtraWordsComeLastAndMayChooseTheAccelerator) {
       "isa-debug-exit,iobase=0xf4,iosize=0x04 -accel tcg";
   Translation t = Translate("-kernel-kqemu -m 128 -fda images//demo.img -boot once=a", host, config);
   ASSERT_TRUE(t.ok) << t.error;
-  EXPECT_EQ(t.args, (Words{"-m", "128", "-fda", "images//demo.img", "-boot", "once=a", "-display",
+  EXPECT_EQ(t.args, (Words{"-m", "128", "-drive", "file=images//demo.img,format=raw,if=floppy,index=0",
+                           "-boot", "once=a", "-display",
                            "none", "-serial", "file:/tmp/a b/serial.txt", "-device",
                            "isa-debug-exit,iobase=0xf4,iosize=0x04", "-accel", "tcg"}));
 
