@@ -4,6 +4,7 @@
 // open shows QEMU's own message, and one that would make QEMU open another file is refused. TCG only: KVM is nested and slow on test machines.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <thread>
 
@@ -99,6 +100,12 @@ TEST_F(QemuBoot, DemoOsBootsFromTheMainMenu) {
   EXPECT_TRUE(fx_.Exists("qemu\\stderr.txt"));
   EXPECT_EQ(fx_.Read("qemu\\stderr.txt"), "");
   EXPECT_TRUE(fx_.ToolLog().empty());  // no fake tool was needed
+  // The guest got processors after the host's count and QEMU's most capable model (TCG).
+  const unsigned host = std::max(1u, std::thread::hardware_concurrency());
+  const unsigned smp = host < 2 ? 1 : std::clamp(host / 2, 2u, 8u);
+  const std::string firstLog = fx_.Read("qemu\\qemu.log");
+  EXPECT_NE(firstLog.find(" -smp " + std::to_string(smp) + " -cpu max -display none "), std::string::npos)
+      << firstLog;
 
   // A CPU feature TCG lacks makes QEMU warn on every start of a good run, which the guest
   // ends through the debug-exit port (QEMU's exit code 1): still no error on the screen.
@@ -116,6 +123,7 @@ TEST_F(QemuBoot, DemoOsBootsFromTheMainMenu) {
   const std::string log = NormalizeLineEnds(fx_.Read("qemu\\qemu.log"));
   EXPECT_NE(log.find("warning: TCG doesn't support requested feature"), std::string::npos) << log;
   EXPECT_NE(log.find("\naccelerator: tcg\n"), std::string::npos) << log;
+  EXPECT_EQ(log.find("-cpu max"), std::string::npos) << log;  // extra's -cpu wins
 }
 
 TEST_F(QemuBoot, VirtualDiskMadeByQemuImgBoots) {

@@ -47,7 +47,7 @@ class FrontEnd : public ::testing::Test {
   FrontEnd() : fx_(Fixture::Layout::Bare) {
     fx_.InstallProgram("qemu", "qemu\\qemu.exe");
     // Everything that depends on the test machine is fixed here.
-    fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none -accel tcg\r\naudio=none\r\n");
+    fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none -accel tcg\r\naudio=none\r\ncpus=1\r\n");
   }
 
   // Runs the front end the way Quillhaven does: its full path and the arguments, unquoted,
@@ -69,7 +69,7 @@ TEST_F(FrontEnd, RunsQemuBesideItWithTheTranslatedCommandLine) {
   EXPECT_EQ(fx_.ToolLog(),
             Log{Logged(QemuLogName, "-L .\\qemu -rtc base=localtime " + AllCards +
                                         " -m 128 -vga std " + DemoDrive +
-                                        " -boot once=a -display none -accel tcg")});
+                                        " -boot once=a -smp 1 -cpu max -display none -accel tcg")});
   EXPECT_TRUE(fx_.Exists("qemu\\stderr.txt"));
   EXPECT_EQ(ErrorFile(), "");
 }
@@ -94,7 +94,8 @@ TEST_F(FrontEnd, EveryLaunchLineOfQuillhavenIsAccepted) {
   EXPECT_EQ(log[0], Logged(QemuLogName, "-L .\\qemu -rtc base=localtime " + AllCards +
                                             " -m 512 -vga cirrus -drive file=images\\\\linux.iso,format=raw,index=2,"
                                             "media=cdrom -drive file=images\\\\hdb.img,format=vmdk,"
-                                            "index=1,media=disk -boot once=d -display none -accel tcg"));
+                                            "index=1,media=disk -boot once=d -smp 1 -cpu max -display none "
+                                            "-accel tcg"));
 }
 
 TEST_F(FrontEnd, QemusErrorsStayInTheErrorFileItsWarningsOnlyInTheLog) {
@@ -118,7 +119,7 @@ TEST_F(FrontEnd, QemusErrorsStayInTheErrorFileItsWarningsOnlyInTheLog) {
   const std::string commandLine = "command line: " + fx_.Path("qemu\\" + Qemu) + " " +
                                   Received("-L .\\qemu -rtc base=localtime " + AllCards +
                                            " -m 128 -vga std " + DemoDrive +
-                                           " -boot once=a -display none -accel tcg") + "\n";
+                                           " -boot once=a -smp 1 -cpu max -display none -accel tcg") + "\n";
   EXPECT_EQ(NormalizeLineEnds(fx_.Read("qemu\\qemu.log")),
             commandLine + "accelerator: tcg\n\n" + notice + warning);
 
@@ -134,21 +135,22 @@ TEST_F(FrontEnd, QemusErrorsStayInTheErrorFileItsWarningsOnlyInTheLog) {
 // once for the same QEMU; a forced one asks nothing.
 TEST_F(FrontEnd, AcceleratorListIsAskedOnceAndKept) {
   fx_.InstallTool(QemuTool, "stdout Accelerators supported in QEMU binary:\nstdout tcg\nstdout kvm\n");
-  fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none\r\naudio=none\r\n");
+  fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none\r\naudio=none\r\ncpus=1\r\n");
   EXPECT_EQ(Launch("-m 64"), 0);
   EXPECT_EQ(Launch("-m 64"), 0);
   const bool kvm = ThisHostIsLinux() && KvmUsable();
   const std::string launch =
-      Logged(QemuLogName, std::string("-m 64 ") + (kvm ? "-accel kvm " : "") + "-accel tcg -display none");
+      Logged(QemuLogName, std::string("-m 64 ") + (kvm ? "-accel kvm " : "") +
+                              "-accel tcg -smp 1 -cpu max -display none");
   const Log expected = kvm ? Log{Logged(QemuLogName, "-accel help"), launch, launch} : Log{launch, launch};
   EXPECT_EQ(fx_.ToolLog(), expected);
   EXPECT_EQ(fx_.Exists("qemu\\accel.cache"), kvm);
 
   fx_.Remove("tool_log.txt");
   fx_.Remove("qemu\\accel.cache");
-  fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none\r\naudio=none\r\naccel=tcg\r\n");
+  fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none\r\naudio=none\r\naccel=tcg\r\ncpus=1\r\n");
   EXPECT_EQ(Launch("-m 64"), 0);
-  EXPECT_EQ(fx_.ToolLog(), Log{Logged(QemuLogName, "-m 64 -accel tcg -display none")});
+  EXPECT_EQ(fx_.ToolLog(), Log{Logged(QemuLogName, "-m 64 -accel tcg -smp 1 -cpu max -display none")});
 }
 
 TEST_F(FrontEnd, ACleanRunEmptiesTheErrorFileOfAnEarlierOne) {
@@ -181,15 +183,23 @@ TEST_F(FrontEnd, UnknownOptionIsReportedAndQemuNotRun) {
   EXPECT_EQ(Launch("-m 128 -hda images\\\\own.img -boot once=c"), 1);
   EXPECT_EQ(ErrorFile(), Received("qemu: images\\\\own.img is refused: a qcow2 image with a backing file\n"));
   EXPECT_TRUE(fx_.ToolLog().empty());
+
+  // A processor count that is no number, on any host.
+  fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none -accel tcg\r\ncpus=many\r\n");
+  EXPECT_EQ(Launch("-m 128"), 1);
+  const std::string error = ErrorFile();
+  EXPECT_EQ(error.rfind("qemu: cpus=many in [qemu] is not a number from 1 to ", 0), 0u) << error;
+  EXPECT_EQ(Lines(error).size(), 1u) << error;
+  EXPECT_TRUE(fx_.ToolLog().empty());
 }
 
 TEST_F(FrontEnd, ConfiguredQemuIsUsedAndAMissingOneReported) {
   fx_.InstallTool("qemu\\bin\\" + Qemu);
   fx_.Write("qemu\\qemu.ini",
-            "[qemu]\r\nsystem=bin\\" + Qemu + "\r\nextra=-display none -accel tcg\r\naudio=none\r\n");
+            "[qemu]\r\nsystem=bin\\" + Qemu + "\r\nextra=-display none -accel tcg\r\naudio=none\r\ncpus=1\r\n");
   EXPECT_EQ(Launch("-m 64"), 0);
   // The fake tool logs beside its parent folder, here qemu\.
-  const std::string logged = Logged("bin/" + Qemu, "-m 64 -display none -accel tcg") + "\n";
+  const std::string logged = Logged("bin/" + Qemu, "-m 64 -smp 1 -cpu max -display none -accel tcg") + "\n";
   EXPECT_EQ(NormalizeLineEnds(fx_.Read("qemu\\tool_log.txt")), logged);
 
   const std::string missing = fx_.Path("qemu\\gone\\" + Qemu);

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "main_func/command_words.h"
+#include "qemu_front/processors.h"
 
 namespace {
 
@@ -187,11 +188,16 @@ Translation TranslateArgs(const std::vector<std::string>& args, const HostFacts&
   }
 
   std::vector<std::string> extra = SplitWords(config.extra);
+  std::vector<std::string> accelWords;
   if (!ChoosesAccelerator(extra)) {
     Translation accel = AcceleratorArgs(host, config.accel);
     if (!accel.ok) return accel;
+    accelWords = accel.args;
     Append(out, accel.args);
   }
+  Translation processors = ProcessorArgs(host, config, extra, accelWords);
+  if (!processors.ok) return processors;
+  Append(out, processors.args);
   if (!config.display.empty()) {
     Append(out, {"-display", config.display});
   } else if (host.os == HostOs::Linux && !host.graphicalSession && !ChoosesDisplay(extra)) {

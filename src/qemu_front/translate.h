@@ -18,6 +18,7 @@ struct HostFacts {
   std::string audioDriver = "none";  // QEMU audio back end of the host's sound output
   bool graphicalSession = false;  // Linux: DISPLAY or WAYLAND_DISPLAY is set
   std::vector<std::string> accelerators;  // what the QEMU to be run lists for -accel help
+  int logicalProcessors = 1;      // the host's logical processors
 };
 
 // qemu\qemu.ini, section [qemu].
@@ -27,6 +28,7 @@ struct FrontConfig {
   std::string display;  // the value of -display; "" lets the front end choose
   std::string audio;    // audio back end instead of the host's ("none" silences)
   std::string accel;    // "" chooses from the host; kvm, whpx, tcg or hvf forces that one
+  std::string cpus;     // the guest's processors; "" chooses from the host (see processors.h)
 };
 
 struct Translation {

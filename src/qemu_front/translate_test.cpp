@@ -75,7 +75,7 @@ TEST(TranslateArgs, RunOsLineOf64BitHostBecomesTodaysOptions) {
   EXPECT_EQ(t.args, Concat({{"-L", "./qemu", "-rtc", "base=localtime"},
                             AllCards,
                             {"-m", "512", "-vga", "cirrus"}, LinuxIso, Hdb,
-                            {"-boot", "once=d", "-accel", "tcg"}}));
+                            {"-boot", "once=d", "-accel", "tcg", "-smp", "1", "-cpu", "max"}}));
 }
 
 TEST(TranslateArgs, KqemuBecomesKvmWithTcgFallbackWhenKvmOpens) {
@@ -87,7 +87,7 @@ TEST(TranslateArgs, KqemuBecomesKvmWithTcgFallbackWhenKvmOpens) {
   EXPECT_EQ(t.args, Concat({{"-L", "./qemu", "-rtc", "base=localtime"},
                             AllCards,
                             {"-m", "512", "-vga", "cirrus"}, LinuxIso, Hdb,
-                            {"-boot", "once=d", "-accel", "kvm", "-accel", "tcg"}}));
+                            {"-boot", "once=d", "-accel", "kvm", "-accel", "tcg", "-smp", "1", "-cpu", "max"}}));
 }
 
 TEST(TranslateArgs, EveryLaunchGetsTheAcceleratorListWithOrWithoutKqemu) {
@@ -101,7 +101,7 @@ TEST(TranslateArgs, EveryLaunchGetsTheAcceleratorListWithOrWithoutKqemu) {
   host.kvmUsable = false;
   Translation tcg = Translate(RunOs32Kqemu, host);
   ASSERT_TRUE(tcg.ok);
-  EXPECT_EQ(Words(tcg.args.end() - 2, tcg.args.end()), (Words{"-accel", "tcg"}));
+  EXPECT_EQ(Words(tcg.args.end() - 6, tcg.args.end()), (Words{"-accel", "tcg", "-smp", "1", "-cpu", "max"}));
   for (const std::string& w : tcg.args) EXPECT_NE(w, "-kernel-kqemu");
 }
 
@@ -143,7 +143,9 @@ TEST(TranslateArgs, AcceleratorOfEachHostProbeAnswerAndSetting) {
     config.accel = c.accel;
     Translation t = Translate("-m 128 -kernel-kqemu", host, config);
     ASSERT_TRUE(t.ok);
-    EXPECT_EQ(t.args, Concat({{"-m", "128"}, c.words}))
+    // "host" only where no other accelerator can take over (see processors.cpp).
+    const bool hostModel = std::string(c.accel) == "kvm" || std::string(c.accel) == "hvf";
+    EXPECT_EQ(t.args, Concat({{"-m", "128"}, c.words, {"-smp", "1", "-cpu", hostModel ? "host" : "max"}}))
         << "os " << static_cast<int>(c.os) << " kvm " << c.kvm << " whpx " << c.whpx << " accel "
         << c.accel << " listed " << c.listed.size();
     // The list is asked for only where it can change the choice.
@@ -162,7 +164,7 @@ TEST(TranslateArgs, BootHddLineKeepsItsOrder) {
   ASSERT_TRUE(t.ok) << t.error;
   EXPECT_EQ(t.args, Concat({{"-L", "./qemu", "-rtc", "base=localtime"},
                             AllCards,
-                            {"-vga", "cirrus", "-m", "256"}, Hdb, {"-boot", "once=c", "-accel", "tcg"}}));
+                            {"-vga", "cirrus", "-m", "256"}, Hdb, {"-boot", "once=c", "-accel", "tcg", "-smp", "1", "-cpu", "max"}}));
 }
 
 TEST(TranslateArgs, BootOptionsPassUnchangedAndDrivesNameTheirFormat) {
@@ -193,14 +195,14 @@ TEST(TranslateArgs, BootOptionsPassUnchangedAndDrivesNameTheirFormat) {
   for (const Case& c : cases) {
     Translation t = TranslateArgs(c.in, LinuxDesktop(), {});
     ASSERT_TRUE(t.ok) << c.in[0] << ": " << t.error;
-    EXPECT_EQ(t.args, Concat({c.out, {"-accel", "tcg"}})) << c.in[1];
+    EXPECT_EQ(t.args, Concat({c.out, {"-accel", "tcg", "-smp", "1", "-cpu", "max"}})) << c.in[1];
   }
 }
 
 TEST(TranslateArgs, LocaltimeBecomesRtcBaseLocaltime) {
   Translation t = Translate("-localtime", LinuxDesktop());
   ASSERT_TRUE(t.ok);
-  EXPECT_EQ(t.args, (Words{"-rtc", "base=localtime", "-accel", "tcg"}));
+  EXPECT_EQ(t.args, (Words{"-rtc", "base=localtime", "-accel", "tcg", "-smp", "1", "-cpu", "max"}));
 }
 
 TEST(TranslateArgs, SoundUsesTheHostDriverOrTheConfiguredOne) {
@@ -232,7 +234,7 @@ TEST(TranslateArgs, SoundCardListsNameSingleCards) {
   ASSERT_TRUE(t.ok) << t.error;
   EXPECT_EQ(t.args, (Words{"-audiodev", "none,id=snd0", "-device", "sb16,audiodev=snd0", "-device",
                            "intel-hda", "-device", "hda-duplex,audiodev=snd0", "-machine",
-                           "pcspk-audiodev=snd0", "-accel", "tcg"}));
+                           "pcspk-audiodev=snd0", "-accel", "tcg", "-smp", "1", "-cpu", "max"}));
   // A card named twice, or again by "all", is added once; one back end serves all.
   t = Translate("-soundhw es1370 -m 64 -soundhw all,es1370", host);
   ASSERT_TRUE(t.ok) << t.error;
@@ -241,7 +243,7 @@ TEST(TranslateArgs, SoundCardListsNameSingleCards) {
                              "-device", "adlib,audiodev=snd0", "-device", "gus,audiodev=snd0",
                              "-device", "cs4231a,audiodev=snd0", "-device", "intel-hda", "-device",
                              "hda-duplex,audiodev=snd0", "-machine", "pcspk-audiodev=snd0"},
-                            {"-m", "64", "-accel", "tcg"}}));
+                            {"-m", "64", "-accel", "tcg", "-smp", "1", "-cpu", "max"}}));
 }
 
 TEST(TranslateArgs, RefusesWhatItDoesNotKnow) {
@@ -285,25 +287,25 @@ TEST(TranslateArgs, OptionValuesThatLookLikeOptionsAreValues) {
   Translation t = TranslateArgs({"-cdrom", "-weird.iso", "-vga", "-std"}, LinuxDesktop(), {});
   ASSERT_TRUE(t.ok) << t.error;
   EXPECT_EQ(t.args, (Words{"-drive", "file=-weird.iso,format=raw,index=2,media=cdrom", "-vga", "-std",
-                           "-accel", "tcg"}));
+                           "-accel", "tcg", "-smp", "1", "-cpu", "max"}));
 }
 
 TEST(TranslateArgs, LinuxWithoutDesktopShowsTheGuestInTheTerminal) {
   HostFacts host = LinuxDesktop();
   host.graphicalSession = false;
   Translation t = Translate("-m 128", host);
-  EXPECT_EQ(t.args, (Words{"-m", "128", "-accel", "tcg", "-display", "curses"}));
+  EXPECT_EQ(t.args, (Words{"-m", "128", "-accel", "tcg", "-smp", "1", "-cpu", "max", "-display", "curses"}));
 
   FrontConfig config;
   config.display = "none";
   t = Translate("-m 128", host, config);
-  EXPECT_EQ(t.args, (Words{"-m", "128", "-accel", "tcg", "-display", "none"}));
+  EXPECT_EQ(t.args, (Words{"-m", "128", "-accel", "tcg", "-smp", "1", "-cpu", "max", "-display", "none"}));
 
   for (const char* extra : {"-display vnc=127.0.0.1:1", "-nographic", "--display none", "-curses"}) {
     FrontConfig withExtra;
     withExtra.extra = extra;
     t = Translate("-m 128", host, withExtra);
-    Words expected = Concat({{"-m", "128", "-accel", "tcg"}, SplitWords(extra)});
+    Words expected = Concat({{"-m", "128", "-accel", "tcg", "-smp", "1", "-cpu", "max"}, SplitWords(extra)});
     EXPECT_EQ(t.args, expected) << extra;
   }
 }
@@ -314,14 +316,14 @@ TEST(TranslateArgs, DesktopsAndOtherHostsKeepQemusOwnWindow) {
     host.os = os;
     host.graphicalSession = false;
     Translation t = Translate("-m 128", host);
-    EXPECT_EQ(t.args, (Words{"-m", "128", "-accel", "tcg"}));
+    EXPECT_EQ(t.args, (Words{"-m", "128", "-accel", "tcg", "-smp", "1", "-cpu", "max"}));
   }
   FrontConfig config;
   config.display = "sdl";
   host.os = HostOs::Windows;
   EXPECT_EQ(Translate("-m 128", host, config).args,
-            (Words{"-m", "128", "-accel", "tcg", "-display", "sdl"}));
-  EXPECT_EQ(Translate("-m 128", LinuxDesktop()).args, (Words{"-m", "128", "-accel", "tcg"}));
+            (Words{"-m", "128", "-accel", "tcg", "-smp", "1", "-cpu", "max", "-display", "sdl"}));
+  EXPECT_EQ(Translate("-m 128", LinuxDesktop()).args, (Words{"-m", "128", "-accel", "tcg", "-smp", "1", "-cpu", "max"}));
 }
 
 TEST(TranslateArgs, ExtraWordsComeLastAndMayChooseTheAccelerator) {
@@ -335,25 +337,82 @@ TEST(TranslateArgs, ExtraWordsComeLastAndMayChooseTheAccelerator) {
   Translation t = Translate("-kernel-kqemu -m 128 -fda images//demo.img -boot once=a", host, config);
   ASSERT_TRUE(t.ok) << t.error;
   EXPECT_EQ(t.args, (Words{"-m", "128", "-drive", "file=images//demo.img,format=raw,if=floppy,index=0",
-                           "-boot", "once=a", "-display",
+                           "-boot", "once=a", "-smp", "1", "-cpu", "max", "-display",
                            "none", "-serial", "file:/tmp/a b/serial.txt", "-device",
                            "isa-debug-exit,iobase=0xf4,iosize=0x04", "-accel", "tcg"}));
 
-  for (const char* extra : {"-enable-kvm", "--accel kvm", "-machine pc,accel=kvm:tcg", "-M q35,accel=tcg"}) {
+  // The CPU model follows the accelerator extra chooses: "host" only where nothing but KVM
+  // or HVF can run the guest.
+  const std::pair<const char*, const char*> chosen[] = {{"-enable-kvm", "host"},
+                                                        {"--accel kvm", "host"},
+                                                        {"-accel hvf", "host"},
+                                                        {"-machine pc,accel=kvm:tcg", "max"},
+                                                        {"-M q35,accel=tcg", "max"},
+                                                        {"-accel whpx,kernel-irqchip=off", "max"}};
+  for (const auto& [extra, model] : chosen) {
     config.extra = extra;
     t = Translate("-m 128", host, config);
-    EXPECT_EQ(t.args, Concat({{"-m", "128"}, SplitWords(extra)})) << extra;
+    EXPECT_EQ(t.args, Concat({{"-m", "128", "-smp", "1", "-cpu", model}, SplitWords(extra)})) << extra;
   }
   // A machine type alone chooses no accelerator.
   config.extra = "-machine q35";
   t = Translate("-m 128", host, config);
-  EXPECT_EQ(t.args, (Words{"-m", "128", "-accel", "kvm", "-accel", "tcg", "-machine", "q35"}));
+  EXPECT_EQ(t.args, (Words{"-m", "128", "-accel", "kvm", "-accel", "tcg", "-smp", "1", "-cpu", "max",
+                           "-machine", "q35"}));
+}
+
+TEST(TranslateArgs, ProcessorsFromTheHostOrTheSettingUnlessExtraNamesThem) {
+  struct Case {
+    int host;           // the host's logical processors
+    const char* cpus;   // [qemu] cpus
+    const char* extra;  // [qemu] extra
+    Words words;        // what follows the accelerator (extra's words last), or empty for a refusal
+  };
+  const Case cases[] = {
+      {1, "", "", {"-smp", "1", "-cpu", "max"}},
+      {2, "", "", {"-smp", "2", "-cpu", "max"}},
+      {3, "", "", {"-smp", "2", "-cpu", "max"}},
+      {16, "", "", {"-smp", "8", "-cpu", "max"}},
+      {64, "", "", {"-smp", "8", "-cpu", "max"}},
+      {0, "", "", {"-smp", "1", "-cpu", "max"}},  // a host that could not tell
+      {16, "12", "", {"-smp", "12", "-cpu", "max"}},
+      {16, "16", "", {"-smp", "16", "-cpu", "max"}},
+      {2, "1", "", {"-smp", "1", "-cpu", "max"}},
+      {2, "3", "", {}},
+      {2, "0", "", {}},
+      {2, "-1", "", {}},
+      {2, "two", "", {}},
+      {2, "2x", "", {}},
+      {64, "99999999999999999999", "", {}},
+      // extra's own -smp and -cpu win; an unused cpus= is not looked at.
+      {16, "", "-smp 4,sockets=1", {"-cpu", "max", "-smp", "4,sockets=1"}},
+      {16, "bad", "--smp 3", {"-cpu", "max", "--smp", "3"}},
+      {16, "4", "-cpu Nehalem", {"-smp", "4", "-cpu", "Nehalem"}},
+      {16, "", "-cpu qemu64 -smp 2", {"-cpu", "qemu64", "-smp", "2"}},
+  };
+  for (const Case& c : cases) {
+    HostFacts host = LinuxDesktop();
+    host.logicalProcessors = c.host;
+    FrontConfig config;
+    config.cpus = c.cpus;
+    config.extra = c.extra;
+    Translation t = Translate("-m 128", host, config);
+    SCOPED_TRACE(std::to_string(c.host) + " processors, cpus=" + c.cpus + ", extra=" + c.extra);
+    if (c.words.empty()) {
+      EXPECT_FALSE(t.ok);
+      EXPECT_EQ(t.error, std::string("qemu: cpus=") + c.cpus + " in [qemu] is not a number from 1 to " +
+                             std::to_string(c.host) + " (this host's logical processors)");
+    } else {
+      ASSERT_TRUE(t.ok) << t.error;
+      EXPECT_EQ(t.args, Concat({{"-m", "128", "-accel", "tcg"}, c.words}));
+    }
+  }
 }
 
 TEST(TranslateArgs, NoArgumentsStillGetAnAccelerator) {
   Translation t = TranslateArgs({}, LinuxDesktop(), {});
   ASSERT_TRUE(t.ok);
-  EXPECT_EQ(t.args, (Words{"-accel", "tcg"}));
+  EXPECT_EQ(t.args, (Words{"-accel", "tcg", "-smp", "1", "-cpu", "max"}));
 }
 
 }  // namespace
