@@ -1,7 +1,8 @@
 // End to end with Debian's QEMU: from the main menu of an installation, the front end
 // boots the demo OS the build makes, headless, and the guest's greeting arrives on its
 // serial port; the virtual disk made by qemu-img boots the same way; an image QEMU cannot
-// open shows QEMU's own message, and one that would make QEMU open another file is refused. TCG only: KVM is nested and slow on test machines.
+// open shows QEMU's own message, and one that would make QEMU open another file is refused.
+// TCG only: KVM is nested and slow on test machines.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -185,9 +186,11 @@ TEST_F(QemuBoot, ImageQemuCannotOpenShowsQemusOwnMessage) {
                     run.out);
 
   // One of a version no QEMU knows is refused by the front end itself, with its own line.
-  fx_.Write("images\\broken.img", std::string("QFI\xfb", 4) + std::string("\0\0\0\x63", 4) + std::string(504, '\0'));
+  broken[7] = 99;
+  fx_.Write("images\\broken.img", broken);
   run = Run("2\n2\n1\n\n0\n");
-  const std::string refusal = "qemu: images//broken.img is refused: a qcow2 image of version 99, unknown here";
+  const std::string refusal =
+      "qemu: images//broken.img is refused: a qcow2 image of version 99, unknown here";
   EXPECT_EQ(NormalizeLineEnds(fx_.Read("qemu\\stderr.txt")), refusal + "\n");
   EXPECT_TRANSCRIPT(Startup(DbReport("2026.12", Categories)) + MainScreen(Categories) +
                         CategoryScreen(DisplayNames({Demo, bad}), false) +
@@ -224,17 +227,12 @@ TEST_F(QemuBoot, ImagesNamingOtherFilesAreRefusedAndTheirFileNeverOpened) {
     }
   });
 
-  const std::string img = std::string(SystemQemuImg);
-  ASSERT_EQ(RunRedirected(img + " create -q -f qcow2 -u -b " + pipe + " -F raw " +
-                              fx_.Path("images\\backed.img") + " 1M",
-                          "", "", "", ""),
-            0);
+  for (const std::string& args :
+       {" create -q -f qcow2 -u -b " + pipe + " -F raw " + fx_.Path("images\\backed.img") + " 1M",
+        " convert -f raw -O qcow2 " + fx_.Path("images\\demo.img") + " " + fx_.Path("images\\own.qcow2")})
+    ASSERT_EQ(RunRedirected(SystemQemuImg + args, "", "", "", ""), 0) << args;
   fx_.Write("images\\desc.vmdk", "# Disk DescriptorFile\nversion=1\nCID=fffffffe\nparentCID=ffffffff\n"
-                                   "createType=\"monolithicFlat\"\nRW 2048 FLAT \"" + pipe + "\" 0\n");
-  ASSERT_EQ(RunRedirected(img + " convert -f raw -O qcow2 " + fx_.Path("images\\demo.img") + " " +
-                              fx_.Path("images\\own.qcow2"),
-                          "", "", "", ""),
-            0);
+                                  "createType=\"monolithicFlat\"\nRW 2048 FLAT \"" + pipe + "\" 0\n");
   const std::vector<OsEntry> own = {{"Backed", "1", "", "backed.img", "hdd", "std"},
                                     {"Described", "1", "", "desc.vmdk", "hdd", "std"},
                                     {"Mine", "1", "", "own.qcow2", "hdd", "std"}};

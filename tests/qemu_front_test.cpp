@@ -77,7 +77,8 @@ TEST_F(FrontEnd, RunsQemuBesideItWithTheTranslatedCommandLine) {
 TEST_F(FrontEnd, EveryLaunchLineOfQuillhavenIsAccepted) {
   fx_.InstallTool(QemuTool);
   // The virtual disk as qemu-img makes it: a sparse VMDK of 2048 sectors.
-  fx_.Write("images\\hdb.img", "KDMV" + std::string("\1\0\0\0\3\0\0\0\0\x08\0\0", 12) + std::string(500, '\0'));
+  fx_.Write("images\\hdb.img",
+            "KDMV" + std::string("\1\0\0\0\3\0\0\0\0\x08\0\0", 12) + std::string(500, '\0'));
   const std::string lines[] = {
       "-L .\\qemu -kernel-kqemu -localtime -soundhw all -m 512 -vga cirrus -cdrom "
       "images\\\\linux.iso -hdb images\\\\hdb.img -boot once=d",

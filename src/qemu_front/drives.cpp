@@ -19,7 +19,8 @@ constexpr DriveSlot Slots[] = {
 bool NamesProtocol(const std::string& path) {
   const std::size_t colon = path.find(':');
   if (colon == std::string::npos || path.find_first_of("/\\") < colon) return false;
-  const bool driveLetter = colon == 1 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
+  const char letter = static_cast<char>(path[0] | 0x20);  // lower case
+  const bool driveLetter = colon == 1 && letter >= 'a' && letter <= 'z' &&
                            (path.size() == 2 || path[2] == '\\' || path[2] == '/');
   return !driveLetter;
 }
