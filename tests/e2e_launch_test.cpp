@@ -300,6 +300,28 @@ TEST_F(WgetEndToEnd, ImageVerifiedWithThePublishersListWhileItDownloads) {
     ADD_FAILURE() << "left in the download folder: " << entry.path();
 }
 
+// A checksum list without end is cut off while it arrives, not after: the image is not
+// fetched and nothing stays in the download folder.
+TEST_F(WgetEndToEnd, AnEndlessChecksumListIsCutOffWhileItArrives) {
+  fx.Write("..\\site\\files\\tiny.iso", ImageBytes(1000));
+  RangeServer server(fx.FsPath("..\\site"), "/files/SUMS 200 endless\n");
+  ASSERT_TRUE(server.Running());
+  os = {"Tiny", "1.0", server.Url("files/tiny.iso"), "tiny.iso", "cdrom", "std"};
+  os.checksums = server.Url("files/SUMS");
+  fx.Write("db\\Linux.ini", CategoryIni({os}));
+
+  RunResult run = fx.Run("2\n1\n1\n\n0\n");
+
+  EXPECT_TRANSCRIPT(UpToDownload() + " Fetching checksum list ...\n"
+                        " * ERROR cannot verify the image: the checksum list is too large\n"
+                        "\n Error in downloading image\n Press <Enter> to continue" +
+                        MainScreen({"Linux"}),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog().size(), 1u);  // the list's fetch only
+  for (const auto& entry : fs::directory_iterator(fx.FsPath("images\\temp")))
+    ADD_FAILURE() << "left in the download folder: " << entry.path();
+}
+
 // The catalogue doctor against a server with one entry of each kind, then --pin.
 TEST(DoctorEndToEnd, EachKindOfEntryAndPinning) {
   if (!HaveCommand("wget") || !HaveCommand("python3")) GTEST_SKIP() << "wget or python3 missing";
@@ -336,18 +358,19 @@ TEST(DoctorEndToEnd, EachKindOfEntryAndPinning) {
            "SHA256 (good.iso) = " + goodSum + "\nSHA256 (bad.iso) = " + std::string(64, 'b') + "\n");
   RangeServer server(fx.FsPath("..\\site"),
                      "/old/good.iso 301 /files/good.iso\n/page/good.iso 200 html\n"
-                     "/busy/good.iso 503\n");
+                     "/busy/good.iso 503\n/files/ENDLESS 200 endless\n");
   ASSERT_TRUE(server.Running());
   const auto entry = [&](const std::string& name, const std::string& link) {
     OsEntry os = {name, "1.0", link, link.substr(link.rfind('/') + 1), "cdrom", "std"};
     os.checksums = server.Url("files/SHA256SUMS");
     return os;
   };
-  const std::vector<OsEntry> entries = {
+  std::vector<OsEntry> entries = {
       entry("Good", server.Url("files/good.iso")),   entry("Gone", server.Url("files/gone.iso")),
       entry("Moved", server.Url("old/good.iso")),    entry("Page", server.Url("page/good.iso")),
       entry("Bad", server.Url("files/bad.iso")),     entry("Busy", server.Url("busy/good.iso")),
-      entry("Closed", "http://127.0.0.1:1/good.iso")};
+      entry("Closed", "http://127.0.0.1:1/good.iso"), entry("Endless", server.Url("files/good.iso"))};
+  entries.back().checksums = server.Url("files/ENDLESS");
   fx.Write("db\\db.ini", DbIni("5", {"Linux"}));
   const std::string catalogue = CategoryIni(entries);
   fx.Write("db\\Linux.ini", catalogue);
@@ -368,7 +391,9 @@ TEST(DoctorEndToEnd, EachKindOfEntryAndPinning) {
                         "Linux.ini [5] Bad 1.0: OK\n"
                         "Linux.ini [6] Busy 1.0: RETRY LATER 503\n"
                         "Linux.ini [7] Closed 1.0: NETWORK\n"
-                        "7 entries: 2 OK, 1 MOVED, 1 HTML PAGE, 1 DEAD, 1 RETRY LATER, 1 NETWORK\n");
+                        "Linux.ini [8] Endless 1.0: NO CHECKSUM (the list is too large)\n"
+                        "8 entries: 2 OK, 1 MOVED, 1 NO CHECKSUM, 1 HTML PAGE, 1 DEAD, "
+                        "1 RETRY LATER, 1 NETWORK\n");
   EXPECT_EQ(fx.Read("db\\Linux.ini"), catalogue);
 
   std::tie(code, report) = doctor("--pin ");
@@ -378,12 +403,13 @@ TEST(DoctorEndToEnd, EachKindOfEntryAndPinning) {
                         "Linux.ini [5] Bad 1.0: MISMATCH\n"
                         "Linux.ini [6] Busy 1.0: RETRY LATER 503\n"
                         "Linux.ini [7] Closed 1.0: NETWORK\n"
-                        "7 entries: 1 OK, 1 MOVED, 2 PINNED, 1 HTML PAGE, 1 DEAD, 1 MISMATCH, "
-                        "1 RETRY LATER, 1 NETWORK\n");
+                        "Linux.ini [8] Endless 1.0: NO CHECKSUM (the list is too large)\n"
+                        "8 entries: 1 OK, 1 MOVED, 1 NO CHECKSUM, 2 PINNED, 1 HTML PAGE, 1 DEAD, "
+                        "1 MISMATCH, 1 RETRY LATER, 1 NETWORK\n");
   // The right hash on the two entries that match the list, and no other change.
   IniDocument pinned;
   ASSERT_TRUE(pinned.Load(fx.Path("db\\Linux.ini")));
-  for (int k = 1; k <= 7; ++k)
+  for (int k = 1; k <= 8; ++k)
     EXPECT_EQ(pinned.ReadString(std::to_string(k), "sha256", ""), k == 1 || k == 3 ? goodSum : "")
         << k;
   std::string withoutPins = fx.Read("db\\Linux.ini");

@@ -265,7 +265,9 @@ TEST(BadEntries, AnImageNameThatIsNoPlainNameStartsNoTool) {
                           MainScreen({"Linux"}),
                       run.out);
     EXPECT_TRUE(fx.ToolLog().empty());
-    if (!row.victim.empty()) EXPECT_EQ(fx.Read(row.victim), "keep");
+    if (!row.victim.empty()) {
+      EXPECT_EQ(fx.Read(row.victim), "keep");
+    }
     EXPECT_FALSE(fx.Exists("images\\temp"));
   }
 }

@@ -10,6 +10,7 @@
 #include "doctor/offline_check.h"
 #include "doctor/web_answer.h"
 #include "main_func/digest.h"
+#include "main_func/download_reason.h"
 #include "main_func/files.h"
 #include "main_func/out.h"
 #include "os/checksum_list.h"
@@ -40,6 +41,14 @@ struct Findings {
 
 // The verdict on an answer that is not a good one, or "" when it is good.
 std::string AnswerProblem(const WebAnswer& a, std::string& kind) {
+  if (a.exitCode == FetchTooLong) {
+    kind = "NETWORK";
+    return "NETWORK (no end within 2 minutes)";
+  }
+  if (a.exitCode == FetchTooLarge) {
+    kind = "DEAD";
+    return "DEAD (answer without end)";
+  }
   if (!a.answered) {
     kind = "NETWORK";
     return "NETWORK";
@@ -116,7 +125,12 @@ class Doctor {
     const std::string path = Work("list.txt");
     RemoveFile(path);
     const WebAnswer answer = AskWget(o_.wget, With({"-q", "-S", "-O", path}), e.os.checksums,
-                                     Work("list.log"));
+                                     Work("list.log"), {true, path, MaxListSize});
+    if (answer.exitCode == FetchTooLarge) {
+      RemoveFile(path);
+      f.Add("NO CHECKSUM", "NO CHECKSUM (the list is too large)");
+      return false;
+    }
     std::string kind;
     const std::string bad = AnswerProblem(answer, kind);
     std::string list;
@@ -141,8 +155,9 @@ class Doctor {
   void Pin(const CatalogueEntry& e, const ListedHash* listed, Findings& f) {
     const std::string image = Work("image");
     RemoveFile(image);
+    // An image may take long: only wget's own timeout bounds it.
     const WebAnswer answer = AskWget(o_.wget, {"-q", "--tries=2", "--timeout=60", "-O", image},
-                                     e.os.download, Work("image.log"));
+                                     e.os.download, Work("image.log"), {false, "", 0});
     std::string kind;
     const std::string bad = AnswerProblem(answer, kind);
     std::string head;

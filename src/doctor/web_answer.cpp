@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "main_func/command_words.h"
+#include "main_func/download_reason.h"
 #include "main_func/files.h"
 #include "main_func/process.h"
 
@@ -58,15 +59,29 @@ WebAnswer ParseWgetLog(const std::string& log, int exitCode) {
 }
 
 WebAnswer AskWget(const std::string& wget, const std::vector<std::string>& options,
-                  const std::string& link, const std::string& logPath) {
-  std::vector<std::string> words = {wget};
+                  const std::string& link, const std::string& logPath,
+                  const FetchBounds& bounds) {
+  // A server's headers take a few KiB: one that sends them without end is cut off.
+  constexpr std::uint64_t MaxLogSize = 1u << 20;
+  constexpr int LookEveryMs = 200;
+  // wget writes its log (-S's headers among it) to a file of its own: watched like the body.
+  std::vector<std::string> words = {wget, "-o", logPath};
   words.insert(words.end(), options.begin(), options.end());
   words.push_back(link);
   RemoveFile(logPath);
-  const int code = RunRedirected(JoinWords(words), "", "", "", logPath);
+  int ended = 0;
+  int code = RunWatched(JoinWords(words), ShowNormal, LookEveryMs, [&](long long elapsedMs) {
+    if (FileSize64(logPath) > MaxLogSize ||
+        (!bounds.bodyPath.empty() && FileSize64(bounds.bodyPath) > bounds.maxBody))
+      ended = FetchTooLarge;
+    else if (bounds.deadline && elapsedMs >= SmallFetchDeadlineSeconds * 1000LL)
+      ended = FetchTooLong;
+    return ended == 0;
+  });
+  if (code == WatchEnded) code = ended;
   std::string log;
-  ReadWholeFile(logPath, log);
+  if (FileSize64(logPath) <= MaxLogSize) ReadWholeFile(logPath, log);
   RemoveFile(logPath);
-  if (code < 0) return WebAnswer{};
+  if (code == -1) return WebAnswer{};
   return ParseWgetLog(log, code);
 }

@@ -1,6 +1,7 @@
 // What a server answered, as wget -S tells it: status lines and headers of every response
 // (redirects included) and the address of every request.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,17 @@ struct WebAnswer {
 // Reads wget's -S log (its standard error).
 WebAnswer ParseWgetLog(const std::string& log, int exitCode);
 
-// Runs wget with the options on the link, its log in logPath; a wget that cannot be started
-// answers nothing.
+// How long and how large a fetch may grow before the doctor ends wget. Its log (the
+// server's headers) is always bounded; bodyPath, when given, to maxBody bytes.
+struct FetchBounds {
+  bool deadline = true;        // at most SmallFetchDeadlineSeconds in all
+  std::string bodyPath;        // the file wget writes, "" for none
+  std::uint64_t maxBody = 0;
+};
+
+// Runs wget with the options on the link, its log in logPath, within the bounds; a wget
+// that cannot be started answers nothing. A fetch the doctor ended has the exitCode
+// FetchTooLarge or FetchTooLong (main_func/download_reason.h).
 WebAnswer AskWget(const std::string& wget, const std::vector<std::string>& options,
-                  const std::string& link, const std::string& logPath);
+                  const std::string& link, const std::string& logPath,
+                  const FetchBounds& bounds = {});

@@ -41,11 +41,13 @@ bool FetchChecksumList(const std::string& link, const std::string& filename,
   const std::string listPath = AppDir + ImagesDir + "\\temp\\" + filename + ".checksums";
   RemoveFile(listPath);
   // Up to three tries of 30 s before the download itself: the wait is named on screen.
+  // Bounded while it arrives, in size and in time: a list without end is not a list.
   WriteLine(" Fetching checksum list ...");
-  const int code = RunAndWait(ChecksumListCommandLine(AppDir, ImagesDir, filename, link),
-                              ShowNormal);
+  const int code = RunBoundedFetch(
+      ChecksumListCommandLine(AppDir, ImagesDir, filename, link), listPath, MaxListSize,
+      [](int seconds) { WriteLine(" " + StillWaitingLine(seconds)); });
   const bool arrived = FileExists(listPath);
-  const bool tooLarge = arrived && FileSize64(listPath) > MaxListSize;
+  const bool tooLarge = code == FetchTooLarge || (arrived && FileSize64(listPath) > MaxListSize);
   std::string list;
   const bool read = arrived && !tooLarge && ReadWholeFile(listPath, list);
   RemoveFile(listPath);

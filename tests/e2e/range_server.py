@@ -9,8 +9,8 @@ line and its Range header go to --log. It ends by itself after --timeout seconds
 that dies cannot leave it behind for long.
 
 With --routes FILE, paths listed there get a fixed answer instead of a file, one per line:
-"PATH 301 TARGET" (a redirect), "PATH 200 html" (a small web page), "PATH STATUS" (an empty
-answer with that status, such as 404 or 503).
+"PATH 301 TARGET" (a redirect), "PATH 200 html" (a small web page), "PATH 200 endless" (text
+without end), "PATH STATUS" (an empty answer with that status, such as 404 or 503).
 """
 import argparse
 import http.server
@@ -115,6 +115,19 @@ def make_handler(root, log_path, routes=None):
                 self.end_headers()
                 if with_body:
                     self.wfile.write(page)
+            elif word == "endless":
+                # A list without end: lines until the client goes away.
+                self.send_response(status)
+                self.send_header("Content-Type", "text/plain")
+                self.end_headers()
+                if not with_body:
+                    return
+                line = b"0" * 64 + b"  other.iso\n"
+                try:
+                    while True:
+                        self.wfile.write(line * 512)
+                except (BrokenPipeError, ConnectionResetError):
+                    pass
             else:
                 self.reply_empty(status)
 
