@@ -343,29 +343,35 @@ TEST(CheckFiles, BootstrapRefusesFilesWithAnotherHash) {
   }
 }
 
+// A version file above its 1 MiB is cut off and counts as not arrived.
 TEST(CheckFiles, UnreachableServerFallsBackToPackageOneAndFails) {
-  Fixture fx;
-  Catalogue(fx);
-  fx.Remove("updater\\updater.exe");
-  fx.Write("updater\\upt.exe", "old helper");
-  UseFakeServer(fx);  // an empty server: every fetch finds nothing
-  const std::string server = FakeServer(fx);
+  for (bool oversized : {false, true}) {
+    SCOPED_TRACE(oversized ? "a version file of 2 MiB" : "nothing");
+    Fixture fx;
+    Catalogue(fx);
+    fx.Remove("updater\\updater.exe");
+    fx.Write("updater\\upt.exe", "old helper");
+    UseFakeServer(fx);  // an empty server: every fetch finds nothing
+    const std::string server = FakeServer(fx);
+    if (oversized)
+      ServerFile(fx, "ver.ini", "[updater]\r\naver=4\r\n" + std::string(2 << 20, ';'));
 
-  RunResult run = fx.Run(PauseInput);
+    RunResult run = fx.Run(PauseInput);
 
-  EXPECT_TRANSCRIPT(Start() + "\n" + CheckLines(BootstrapFailed(), " [ OK ]", " [ OK ]", " [ OK ]") +
-                        MainScreen(Categories),
-                    run.out);
-  EXPECT_EQ(fx.ToolLog(),
-            (std::vector<std::string>{
-                ToolCall("wget/wget.exe", "-q -P temp\\ " + server + "ver.ini"),
-                ToolCall("wget/wget.exe", "-q -P temp\\ " + server + "upt/up/1.zip"),
-                ToolCall("7z/7za.exe", "x -bd -oupdater\\ -y temp\\1.zip"),
-                ToolCall("wget/wget.exe", "-q -P updater\\ " + server + "upt/up/upt.exe"),
-            }));
-  // A failed fetch keeps the helper the installation had.
-  EXPECT_EQ(fx.Read("updater\\upt.exe"), "old helper");
-  EXPECT_FALSE(fx.Exists("temp"));
+    EXPECT_TRANSCRIPT(Start() + "\n" + CheckLines(BootstrapFailed(), " [ OK ]", " [ OK ]", " [ OK ]") +
+                          MainScreen(Categories),
+                      run.out);
+    EXPECT_EQ(fx.ToolLog(),
+              (std::vector<std::string>{
+                  ToolCall("wget/wget.exe", "-q -P temp\\ " + server + "ver.ini"),
+                  ToolCall("wget/wget.exe", "-q -P temp\\ " + server + "upt/up/1.zip"),
+                  ToolCall("7z/7za.exe", "x -bd -oupdater\\ -y temp\\1.zip"),
+                  ToolCall("wget/wget.exe", "-q -P updater\\ " + server + "upt/up/upt.exe"),
+              }));
+    // A failed fetch keeps the helper the installation had.
+    EXPECT_EQ(fx.Read("updater\\upt.exe"), "old helper");
+    EXPECT_FALSE(fx.Exists("temp"));
+  }
 }
 
 TEST(CheckFiles, BootstrapWithoutWgetFailsAndReportsBoth) {

@@ -1,6 +1,7 @@
 #include "quillhaven/check_files.h"
 
 #include <cctype>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "db/update_server.h"
 #include "main_func/addresses.h"
 #include "main_func/command_words.h"
+#include "main_func/download_reason.h"
 #include "main_func/files.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
@@ -23,9 +25,20 @@ namespace {
 
 // wget saves a second copy as NAME.1 beside a file of the same name, so a stale copy
 // left in the download folder would be read instead of the fresh one.
-void Fetch(const std::string& folder, const std::string& address, const std::string& name) {
-  RemoveFile(AppDir + folder + name);
-  RunAndWait(ToolCommandLine(AppDir, "wget\\wget.exe -q -P ") + folder + " " + address, ShowNormal);
+// A version file and its signature (maxBytes above 0) are bounded while they arrive; one
+// that was cut off is removed, so it counts as not arrived.
+void Fetch(const std::string& folder, const std::string& address, const std::string& name,
+           std::uint64_t maxBytes = 0) {
+  const std::string path = AppDir + folder + name;
+  RemoveFile(path);
+  const std::string line =
+      ToolCommandLine(AppDir, "wget\\wget.exe -q -P ") + folder + " " + address;
+  if (maxBytes == 0) {
+    RunAndWait(line, ShowNormal);
+    return;
+  }
+  const int code = RunBoundedFetch(line, path, maxBytes);
+  if (code == FetchTooLarge || code == FetchTooLong) RemoveFileAnyway(path);
 }
 
 // True unless the server's version file gives a SHA-256 for a fetched file that has
@@ -41,8 +54,8 @@ const char* const DamagedEnding = " is damaged (SHA-256 does not match); it was 
 void FetchUpdater() {
   const std::string server = UpdateServer(AppDir);
   const std::vector<std::string> keys = TrustedKeys(AppDir);
-  Fetch("temp\\", server + "ver.ini", "ver.ini");
-  if (!keys.empty()) Fetch("temp\\", server + "ver.ini.sig", "ver.ini.sig");
+  Fetch("temp\\", server + "ver.ini", "ver.ini", MaxVersionFileSize);
+  if (!keys.empty()) Fetch("temp\\", server + "ver.ini.sig", "ver.ini.sig", MaxVersionFileSize);
   WriteText(".");
   const ReleaseCheck release =
       CheckRelease(keys, AppDir + "temp\\ver.ini", AppDir + "updater\\release.ini");
