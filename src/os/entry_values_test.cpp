@@ -16,24 +16,14 @@ TEST(OwnImage, OnlyBareNamesArePlain) {
     EXPECT_FALSE(IsPlainFileName(name)) << name;
 }
 
+// The bad links of each kind are in the whole-program table (Download.LinkWith...): here
+// what that table does not show.
 TEST(EntryValues, LinksNeedOneOfThreeSchemesAndOneWord) {
-  for (const char* link : {"http://h/a.iso", "HTTPS://h/a.iso?x=1&y=2", "Ftp://h/a.iso",
-                           "https://h/caf\xc3\xa9.img"})
+  for (const char* link : {"http://h/a.iso", "HTTPS://h/a.iso?x=1&y=2", "Ftp://h/a.iso"})
     EXPECT_EQ(ValueProblem(EntryValue::Download, link), "") << link;
-  const char* const noScheme = "it does not begin with http://, https:// or ftp://";
-  const char* const notOneWord =
-      "a blank, tab, double quote or control character cannot be passed to wget";
-  const std::pair<const char*, std::string> bad[] = {
-      {"--config=images\\cfg.img", noScheme}, {"error", noScheme}, {"file:///etc/x", noScheme},
-      {"httpx://h/a", noScheme}, {"", noScheme}, {" http://h/a", noScheme},
-      {"HTTP://", "no address follows HTTP://"}, {"http://h/a.iso -O x", notOneWord},
-      {"http://h/a\t-O", notOneWord}, {"http://h/\"a", notOneWord}, {"http://h/a\x1b[2J", notOneWord},
-      {"http://h/a\x7f", notOneWord}};
-  for (const auto& [link, problem] : bad) {
-    EXPECT_EQ(ValueProblem(EntryValue::Checksums, link), problem) << link;
-    EXPECT_EQ(RefusalOf(EntryValue::Checksums, link), " * ERROR bad checksum list link: " + problem);
-  }
-  EXPECT_EQ(RefusalOf(EntryValue::FileName, "aux.tar.gz"),
-            " * ERROR bad file name: aux is a device of Windows, not a file");
+  EXPECT_EQ(RefusalOf(EntryValue::Checksums, "HTTP://"),
+            " * ERROR bad checksum list link: no address follows HTTP://");
+  EXPECT_NE(ValueProblem(EntryValue::Download, " http://h/a"), "");
+  EXPECT_NE(ValueProblem(EntryValue::Download, "http://h/a\x7f"), "");
   EXPECT_TRUE(IsMissingLink("") && IsMissingLink("ERROR") && !IsMissingLink("error"));
 }

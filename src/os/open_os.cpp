@@ -135,10 +135,10 @@ bool IsWebPageText(const std::string& head) {
 }
 
 std::string WgetCommandLine(const std::string& appDir, const std::string& imagesDir,
-                            const std::string& download, bool partialPresent) {
+                            const std::string& download, bool continuePart) {
   // "-c" continues a download that an earlier, stopped attempt at the same link left in the
   // folder.
-  return ToolCommandLine(appDir, partialPresent ? "wget\\wget -c -P " : "wget\\wget -P ") +
+  return ToolCommandLine(appDir, continuePart ? "wget\\wget -c -P " : "wget\\wget -P ") +
          imagesDir + "\\temp\\ " + download;
 }
 
