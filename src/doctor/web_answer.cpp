@@ -1,5 +1,6 @@
 #include "doctor/web_answer.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <sstream>
@@ -63,7 +64,11 @@ WebAnswer AskWget(const std::string& wget, const std::vector<std::string>& optio
                   const FetchBounds& bounds) {
   // A server's headers take a few KiB: one that sends them without end is cut off.
   constexpr std::uint64_t MaxLogSize = 1u << 20;
-  constexpr int LookEveryMs = 200;
+  constexpr int LookEveryMs = 20;
+  // Where the system can, no file of the fetch grows past its bound at all: the log, and a
+  // bounded body (an image fetched for --pin has no bound).
+  const std::uint64_t fileLimit =
+      bounds.bodyPath.empty() ? MaxLogSize + 1 : std::max(MaxLogSize, bounds.maxBody) + 1;
   // wget writes its log (-S's headers among it) to a file of its own: watched like the body.
   std::vector<std::string> words = {wget, "-o", logPath};
   words.insert(words.end(), options.begin(), options.end());
@@ -77,8 +82,12 @@ WebAnswer AskWget(const std::string& wget, const std::vector<std::string>& optio
     else if (bounds.deadline && elapsedMs >= SmallFetchDeadlineSeconds * 1000LL)
       ended = FetchTooLong;
     return ended == 0;
-  });
+  }, bounds.bodyPath.empty() && !bounds.deadline ? 0 : fileLimit);
   if (code == WatchEnded) code = ended;
+  // The system stopped a file at its bound: wget ended with an error of its own.
+  if (FileSize64(logPath) > MaxLogSize ||
+      (!bounds.bodyPath.empty() && FileSize64(bounds.bodyPath) > bounds.maxBody))
+    code = FetchTooLarge;
   std::string log;
   if (FileSize64(logPath) <= MaxLogSize) ReadWholeFile(logPath, log);
   RemoveFile(logPath);

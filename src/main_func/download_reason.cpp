@@ -38,7 +38,9 @@ void UseInstallationWgetrc(const std::string& appDir) {
 
 int RunBoundedFetch(const std::string& commandLine, const std::string& path,
                     std::uint64_t maxBytes, const std::function<void(int seconds)>& onWait) {
-  constexpr int LookEveryMs = 200;  // a file grows by at most a few MB between two looks
+  // Where the system cannot stop the writes at the limit, a file grows by at most a few MB
+  // between two looks.
+  constexpr int LookEveryMs = 20;
   constexpr long long WaitLineEveryMs = 20000;
   long long nextWaitLine = WaitLineEveryMs;
   int ended = 0;
@@ -51,10 +53,11 @@ int RunBoundedFetch(const std::string& commandLine, const std::string& path,
       if (onWait) onWait(static_cast<int>(elapsedMs / 1000));
     }
     return true;
-  });
+  }, maxBytes + 1);
   if (code == WatchEnded) return ended;
-  // A file that passed the limit in the last moments is refused all the same.
-  if (code == 0 && FileSize64(path) > maxBytes) return FetchTooLarge;
+  // A file that passed the limit in the last moments, or that the system stopped at it
+  // (wget then ends with an error of its own), is refused all the same.
+  if (FileSize64(path) > maxBytes) return FetchTooLarge;
   return code;
 }
 

@@ -2,6 +2,7 @@
 // handed to the shell.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -22,9 +23,12 @@ constexpr int WatchEnded = -2;
 
 // Like RunAndWait; while the child runs, calls keepGoing with the milliseconds since the
 // start about every intervalMs. When keepGoing returns false the child is ended at once
-// (killed: it gets no chance to write more) and the result is WatchEnded.
+// (killed: it gets no chance to write more) and the result is WatchEnded. A fileLimit above
+// 0 bounds every file the child writes to that many bytes where the system can (POSIX: the
+// kernel stops the child's writes there); elsewhere only the watcher bounds it.
 int RunWatched(const std::string& commandLine, int showMode, int intervalMs,
-               const std::function<bool(long long elapsedMs)>& keepGoing);
+               const std::function<bool(long long elapsedMs)>& keepGoing,
+               std::uint64_t fileLimit = 0);
 
 // True for the exit code of a child that CTRL + C ended (SIGINT on POSIX,
 // STATUS_CONTROL_C_EXIT on Windows).

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -87,6 +88,7 @@ struct Redirects {
 struct Watch {
   int intervalMs = 0;
   const std::function<bool(long long)>* keepGoing = nullptr;
+  std::uint64_t fileLimit = 0;  // RLIMIT_FSIZE of the child; 0 = as inherited
 };
 
 // How often a watched child is looked at; short, so its end is noticed at once.
@@ -171,6 +173,10 @@ int SpawnAndWait(const std::string& program, std::vector<std::string> args,
   }
   if (pid == 0) {
     InterruptsToChild::Restore();
+    if (watch.fileLimit > 0) {
+      const struct rlimit limit {static_cast<rlim_t>(watch.fileLimit), static_cast<rlim_t>(watch.fileLimit)};
+      setrlimit(RLIMIT_FSIZE, &limit);
+    }
     int err = 0;
     if (!workDir.empty() && chdir(workDir.c_str()) != 0) err = errno;
     if (err == 0) {
@@ -312,8 +318,9 @@ int RunAndWait(const std::string& commandLine, int /*showMode: no windows here*/
 }
 
 int RunWatched(const std::string& commandLine, int /*showMode*/, int intervalMs,
-               const std::function<bool(long long)>& keepGoing) {
-  return Run(commandLine, "", Redirects{}, Watch{intervalMs > 0 ? intervalMs : 1, &keepGoing});
+               const std::function<bool(long long)>& keepGoing, std::uint64_t fileLimit) {
+  return Run(commandLine, "", Redirects{},
+             Watch{intervalMs > 0 ? intervalMs : 1, &keepGoing, fileLimit});
 }
 
 int RunRedirected(const std::string& commandLine, const std::string& workDir,

@@ -55,6 +55,12 @@ TEST(RunWatchedTest, WatcherEndsTheChildOrLetsItsExitCodeThrough) {
   EXPECT_EQ(RunWatched(Tool(dir, "tool\\quick.exe"), ShowNormal, 60000, stopAfterTwo), 7);
   EXPECT_EQ(RunWatched(dir.Win("tool\\none.exe"), ShowNormal, 50, stopAfterTwo), -1);
   EXPECT_EQ(seen.size(), 2u);
+#ifndef _WIN32
+  // POSIX: the kernel holds every file the child writes to the limit.
+  dir.InstallTool("tool\\big.exe", "create " + dir.File("big.bin") + " 100000\nexit 0\n");
+  EXPECT_NE(RunWatched(Tool(dir, "tool\\big.exe"), ShowNormal, 60000, stopAfterTwo, 4096), 0);
+  EXPECT_LE(std::filesystem::file_size(dir.Fs("big.bin")), 4096u);
+#endif
 }
 
 TEST(RunAndWaitTest, ArgumentsArriveAsWords) {

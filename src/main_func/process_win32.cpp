@@ -107,8 +107,9 @@ int RunAndWait(const std::string& commandLine, int showMode) {
   return StartAndWait(commandLine, nullptr, startup, FALSE);
 }
 
+// Windows has no bound on the size of a process's files: the watcher alone bounds them.
 int RunWatched(const std::string& commandLine, int showMode, int intervalMs,
-               const std::function<bool(long long)>& keepGoing) {
+               const std::function<bool(long long)>& keepGoing, std::uint64_t /*fileLimit*/) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
