@@ -188,6 +188,44 @@ TEST(Launch, BadOstypeIsReportedAndQemuIsNotStarted) {
                       run.out);
     EXPECT_TRUE(fx.ToolLog().empty());
   }
+  // The firmware is checked the same way; bios and uefi are the only words.
+  for (const char* firmware : {"UEFI", "efi", "ERROR", "uefi -hda x"}) {
+    SCOPED_TRACE(firmware);
+    Fixture fx;
+    OsEntry os = Tiny;
+    os.firmware = firmware;
+    WriteCatalogue(fx, {os});
+    fx.Write("images\\Tiny-1.0.iso", "iso");
+
+    RunResult run = fx.Run("2\n1\n\n0\n");
+
+    EXPECT_TRANSCRIPT(UpToList({os}) + OsBox("Tiny", "1.0") +
+                          "\n * ERROR : bad firmware - use `bios` or `uefi`\n\n"
+                          " Press <Enter> to continue " + MainScreen(Categories),
+                      run.out);
+    EXPECT_TRUE(fx.ToolLog().empty());
+  }
+}
+
+// A BIOS entry's command line is the same with or without the key; a UEFI entry adds the
+// front end's option naming its variables beside the image.
+TEST(Launch, FirmwareBiosOrUefi) {
+  for (const char* firmware : {"bios", "uefi"}) {
+    SCOPED_TRACE(firmware);
+    Fixture fx;
+    OsEntry os = Tiny;
+    os.firmware = firmware;
+    WriteCatalogue(fx, {os});
+    fx.Write("images\\Tiny-1.0.iso", "iso");
+
+    RunResult run = fx.Run("2\n1\n1\n\n0\n");
+
+    EXPECT_TRANSCRIPT(UpToList({os}) + OsLaunch("Tiny", "1.0") + MainScreen(Categories), run.out);
+    const std::string uefi = std::string(firmware) == "uefi"
+                                 ? Received(" -uefi images\\\\Tiny-1.0.iso.vars.fd")
+                                 : "";
+    EXPECT_EQ(fx.ToolLog(), Log{TinyCdrom(128) + uefi});
+  }
 }
 
 TEST(Launch, QemuErrorFileOfOneLine) {

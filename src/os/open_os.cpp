@@ -105,7 +105,7 @@ void OpenOs(int category, int entry, bool old) {
   OsEntry os;
   ReadOsEntry(category, entry, old, os);
   if (FileExists(AppDir + ImagesDir + "\\" + os.filename)) {
-    RunOs(os.name, os.version, os.filename, os.ostype, os.vga);
+    RunOs(os.name, os.version, os.filename, os.ostype, os.vga, os.firmware);
     return;
   }
   ShowOsBox(os.name, os.version);
@@ -117,7 +117,7 @@ void OpenOs(int category, int entry, bool old) {
   WriteLine();
   if (ReadChoice(1) != 1) return;
   if (DownloadImage(os.name, os.version, os.download, os.filename, os.sha256, os.checksums)) {
-    RunOs(os.name, os.version, os.filename, os.ostype, os.vga);
+    RunOs(os.name, os.version, os.filename, os.ostype, os.vga, os.firmware);
     return;
   }
   WriteLine();
