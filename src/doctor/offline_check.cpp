@@ -38,5 +38,7 @@ std::string OfflineProblem(const OsEntry& os, bool hddManager) {
   if (!os.sha256.empty() && !IsSha256Text(os.sha256)) return "sha256 is not 64 hexadecimal digits";
   if (!os.checksums.empty() && (!IsPassableLink(os.checksums) || !HasScheme(os.checksums)))
     return "checksums is no plain http, https or ftp link";
+  if (!os.firmware.empty() && os.firmware != "bios" && os.firmware != "uefi")
+    return "firmware is not bios or uefi";
   return "";
 }

@@ -22,6 +22,7 @@ TEST(OfflineCheckTest, WhatMakesAnEntryBroken) {
       {&OsEntry::vga, "vga", "vga is not cirrus, std or vmware"},
       {&OsEntry::sha256, "abc", "sha256 is not 64 hexadecimal digits"},
       {&OsEntry::checksums, "https://example.org/\"SUMS", "checksums is no plain http, https or ftp link"},
+      {&OsEntry::firmware, "UEFI", "firmware is not bios or uefi"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.value);
