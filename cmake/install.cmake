@@ -132,7 +132,10 @@ file(WRITE ${QH_GEN}/qemu/qemu.ini
      "; Audio back end (pa, alsa, dsound, none ...). When empty, the host's sound output.\r\n"
      "audio=\r\n"
      "; Accelerator (kvm, whpx, tcg, hvf). When empty, the best the host and QEMU offer.\r\n"
-     "accel=\r\n")
+     "accel=\r\n"
+     "; Processors of every guest, from 1 to the host's count. When empty, half the host's\r\n"
+     "; logical processors, at least 2 where the host has 2 or more, at most 8.\r\n"
+     "cpus=\r\n")
 # wget\wgetrc: the bounds of every fetch, named to wget through WGETRC by both programs. A
 # server that accepts the connection and never answers ends an update check within about a
 # minute; an image download that stalls is continued by wget itself on the next try.

@@ -252,15 +252,19 @@ TEST_F(QemuImgEndToEnd, MakesAVmdkDiskThatQemuImgReads) {
   EXPECT_NE(json.find("\"virtual-size\": 104857600"), std::string::npos) << json;
 }
 
-TEST_F(QemuImgEndToEnd, SizeThatQemuImgRefusesLeavesNoDisk) {
-  // "100MB" is asked again before qemu-img sees it; a lone "m" goes, and qemu-img refuses it.
-  RunResult run = fx.Run("2\n1\n1\n100MB\nm\n\n0\n0\n");
+// Sizes qemu-img would refuse or turn into a useless disk never reach it; the disk it makes
+// is named by the size the guest sees when it is to be replaced.
+TEST_F(QemuImgEndToEnd, RefusedSizesNeverReachQemuImgAndTheDiskIsNamedByItsSize) {
+  RunResult run = fx.Run("2\n1\n1\n100MB\nm\n0\n0\n0\n");
 
-  EXPECT_NE(run.out.find("\n *ERROR* - HDD was NOT created!\n Press <Enter> to continue\n"),
+  EXPECT_NE(run.out.find("\n Not a size: m; use a number"), std::string::npos) << run.out;
+  EXPECT_TRUE(fx.ToolLog().empty());
+  EXPECT_FALSE(fx.Exists("images\\hdb.img"));
+
+  run = fx.Run("2\n1\n1\n5G\n\n2\n1\n1\n2\n0\n0\n");
+  EXPECT_NE(run.out.find(" A virtual HDD already exists (images/hdb.img, 5 GB, "),
             std::string::npos)
       << run.out;
-  EXPECT_EQ(fx.ToolLog(), std::vector<std::string>{QemuImgLine("m")});
-  EXPECT_FALSE(fx.Exists("images\\hdb.img"));
 }
 
 // The publisher's list, served beside the image: the hash follows the file while wget

@@ -3,8 +3,10 @@
 // folder, then obeys the action file "<its own full path>.act" line by line:
 //   create PATH BYTES | copy SRC DST | append PATH TEXT... | remove PATH | mkdir PATH
 //   stdout TEXT... | stderr TEXT... | exit CODE      (# starts a comment)
+//   sleep MS: waits that many milliseconds (a slow tool)
 //   interrupt: CTRL + C as the terminal sends it, to the parent and this tool (POSIX only)
 // "$LAST" stands for the last element of the last argument, "$ARG1".."$ARG9" for argv[N].
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +14,7 @@
 #include <iostream>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "main_func/files.h"
@@ -111,6 +114,8 @@ bool RunAction(const std::string& original, int& code) {
     std::cout << rest << '\n' << std::flush;
   } else if (action == "stderr") {
     std::cerr << rest << '\n' << std::flush;
+  } else if (action == "sleep") {
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::atoll(NextWord(rest).c_str())));
   } else if (action == "interrupt") {
 #ifndef _WIN32
     std::cout.flush();

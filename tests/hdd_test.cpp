@@ -57,7 +57,23 @@ std::string PartitionManagerLine(int megabytes, bool withHdb) {
           " -boot once=d"));
 }
 
-const char* const MakeDisk = "create images\\hdb.img 65536\n";
+// A VMDK sparse header stating a virtual size, padded to 65536 bytes as the fake's disks are.
+std::string VmdkDisk(std::uint64_t bytes) {
+  std::string disk = "KDMV" + std::string(65532, '\0');
+  for (int i = 0; i < 8; ++i) disk[12 + i] = static_cast<char>((bytes / 512) >> (8 * i));
+  return disk;
+}
+
+// The fake qemu-img makes the disk asked for: ready-made in disks\ for the sizes used here.
+const char* const MakeDisk = "copy disks\\$LAST images\\hdb.img\n";
+void InstallQemuImg(const Fixture& fx, const std::string& before = "") {
+  for (const auto& [size, bytes] : std::vector<std::pair<std::string, std::uint64_t>>{
+           {"1G", 1ull << 30}, {"5G", 5ull << 30}, {"2T", 2ull << 40}, {"100M", 100ull << 20},
+           {"1024k", 1ull << 20}, {"1048577", 1049088}})
+    fx.Write("disks\\" + size, VmdkDisk(bytes));
+  fx.Write("disks\\3G", VmdkDisk(2ull << 30));  // a disk of another size than asked for
+  fx.InstallTool("qemu\\qemu-img.exe", before + MakeDisk);
+}
 
 // A file of the installation that the program cannot delete while this object lives:
 // on Windows held open by the test (a file in use can be neither deleted nor renamed) and
@@ -188,7 +204,7 @@ TEST(BootHdd, MissingDiskOfferDeclined) {
 TEST(BootHdd, NewDiskWithoutPartitioningGoesBackToTheMainMenu) {
   Fixture fx;
   WriteCatalogue(fx);
-  fx.InstallTool("qemu\\qemu-img.exe", MakeDisk);
+  InstallQemuImg(fx);
 
   RunResult run = fx.Run("1\n1\n1G\n\n2\n0\n");
 
@@ -203,7 +219,7 @@ TEST(BootHdd, NewDiskIsBootedAfterThePartitionManager) {
   Fixture fx;
   WriteCatalogue(fx, PartitionManagerEntry("http://127.0.0.1:1/pm.iso", "pm.iso"));
   fx.Write("images\\pm.iso", "iso");
-  fx.InstallTool("qemu\\qemu-img.exe", MakeDisk);
+  InstallQemuImg(fx);
 
   // Create, 5G, Enter, partition: yes, 128 MB for the manager, Enter, 256 MB for the disk.
   RunResult run = fx.Run("1\n1\n5G\n\n1\n1\n\n2\n\n0\n");
@@ -232,7 +248,7 @@ TEST(BootHdd, FailedCreationBootsNothing) {
 TEST(CreateHdd, RefusedSizesAskAgainAndZeroCancels) {
   Fixture fx;
   WriteCatalogue(fx);
-  fx.InstallTool("qemu\\qemu-img.exe", MakeDisk);
+  InstallQemuImg(fx);
 
   RunResult run = fx.Run("2\n1\n1\n\n0k\n0M\n0G\n0T\nk\nM\nG\nT\n0\n0\n0\n");
 
@@ -243,12 +259,15 @@ TEST(CreateHdd, RefusedSizesAskAgainAndZeroCancels) {
   EXPECT_TRUE(fx.ToolLog().empty());
 }
 
-TEST(CreateHdd, OtherLetterCasesAreHandedToQemuImg) {
-  for (const char* size : {"K", "m", "0g", "100M"}) {
+// Other letter cases of a unit go to qemu-img; a unit without a number, a zero in any
+// spelling and a size below 1 MiB say why and ask again; so does a disk qemu-img made of
+// another size than asked for, which is no success.
+TEST(CreateHdd, OtherLetterCasesAreHandedToQemuImgAndZeroOrTinySizesSayWhy) {
+  for (const char* size : {"1024k", "100M", "1048577"}) {
     SCOPED_TRACE(size);
     Fixture fx;
     WriteCatalogue(fx);
-    fx.InstallTool("qemu\\qemu-img.exe", MakeDisk);
+    InstallQemuImg(fx);
 
     RunResult run = fx.Run("2\n1\n1\n" + std::string(size) + "\n\n2\n0\n0\n");
 
@@ -256,18 +275,39 @@ TEST(CreateHdd, OtherLetterCasesAreHandedToQemuImg) {
                       run.out);
     EXPECT_EQ(fx.ToolLog(), Log{QemuImgLine(size)});
   }
+  Fixture fx;
+  WriteCatalogue(fx);
+  InstallQemuImg(fx);
+  RunResult run = fx.Run("2\n1\n1\nK\nm\n0g\n000G\n00\n5\n1023K\n3G\n\n0\n0\n");
+  const std::string advice = "; use a number and K, M, G or T, at most 2T; 0 cancels";
+  EXPECT_TRANSCRIPT(ToHddSetup() + SizePrompt() + SizePrompt("Not a size: K" + advice) +
+                        SizePrompt("Not a size: m" + advice) +
+                        SizePrompt("Not a size: 0g is zero" + advice) +
+                        SizePrompt("Not a size: 000G is zero" + advice) +
+                        SizePrompt("Not a size: 00 is zero" + advice) +
+                        SizePrompt("Too small: 5 is less than 1M" + advice) +
+                        SizePrompt("Too small: 1023K is less than 1M" + advice) +
+                        CreatingHdd("3G") +
+                        " The new HDD does not hold the size asked for.\n"
+                        " *ERROR* - HDD was NOT created!\n Press <Enter> to continue\n" +
+                        BackToMain(),
+                    run.out);
+  EXPECT_EQ(fx.ToolLog(), Log{QemuImgLine("3G")});
+  EXPECT_FALSE(fx.Exists("images\\hdb.img"));
 }
 
+// The question names the size the guest sees, read from the disk's header, beside the host's.
 TEST(CreateHdd, ZeroLeavesTheOldDiskAlone) {
   Fixture fx;
   WriteCatalogue(fx);
-  fx.Write("images\\hdb.img", "old disk");
+  fx.Write("images\\hdb.img", VmdkDisk(5ull << 30));
 
   RunResult run = fx.Run("2\n1\n1\n1\n0\n0\n0\n");
 
-  EXPECT_TRANSCRIPT(ToHddSetup() + ReplaceQuestion("8 bytes") + SizePrompt() + BackToMain(),
+  EXPECT_TRANSCRIPT(ToHddSetup() + ReplaceQuestion("5 GB, 64 KB used") + SizePrompt() +
+                        BackToMain(),
                     run.out);
-  EXPECT_EQ(fx.Read("images\\hdb.img"), "old disk");
+  EXPECT_TRUE(fx.Read("images\\hdb.img") == VmdkDisk(5ull << 30));
   EXPECT_TRUE(fx.ToolLog().empty());
 }
 
@@ -290,8 +330,7 @@ TEST(CreateHdd, OldDiskIsDeletedBeforeTheNewOneIsMade) {
   WriteCatalogue(fx);
   fx.Write("images\\hdb.img", "old disk");
   // The copy only works if the old disk were still there when qemu-img runs.
-  fx.InstallTool("qemu\\qemu-img.exe",
-                 "copy images\\hdb.img images\\seen.img\ncreate images\\hdb.img 70000\n");
+  InstallQemuImg(fx, "copy images\\hdb.img images\\seen.img\n");
 
   RunResult run = fx.Run("2\n1\n1\n1\n1G\n\n2\n0\n0\n");
 
@@ -300,7 +339,7 @@ TEST(CreateHdd, OldDiskIsDeletedBeforeTheNewOneIsMade) {
                         HddCreated() + BackToMain(),
                     run.out);
   EXPECT_EQ(fx.ToolLog(), Log{QemuImgLine("1G")});
-  EXPECT_EQ(fx.Read("images\\hdb.img").size(), 70000u);
+  EXPECT_EQ(fx.Read("images\\hdb.img").size(), 65536u);
   EXPECT_FALSE(fx.Exists("images\\seen.img"));
   EXPECT_FALSE(fx.Exists("images\\hdb.img.old"));
 }
@@ -352,15 +391,16 @@ TEST(CreateHdd, ReplacingIsAChoiceAndOnlyPlainSizesReachQemuImg) {
                                    std::filesystem::perms::others_write,
                                std::filesystem::perm_options::remove);
   // What lies beside the disk while qemu-img runs.
-  fx.InstallTool("qemu\\qemu-img.exe",
-                 "copy images\\hdb.img.old1 images\\seen.img\n" + std::string(MakeDisk));
+  InstallQemuImg(fx, "copy images\\hdb.img.old1 images\\seen.img\n");
 
   // No: nothing changes and no size is asked for. Then yes, six refused sizes and 2T.
   RunResult run =
       fx.Run("2\n1\n1\n2\n1\n1\n1\n1G -f raw\n-5M\n10 M\n999999999G\n2049G\n3T\n2T\n\n2\n0\n0\n");
 
-  std::string refused;
-  for (int i = 0; i < 7; ++i) refused += SizePrompt();
+  const std::string advice = "; use a number and K, M, G or T, at most 2T; 0 cancels";
+  std::string refused = SizePrompt();
+  for (const char* size : {"1G -f raw", "-5M", "10 M", "999999999G", "2049G", "3T"})
+    refused += SizePrompt("Not a size: " + std::string(size) + advice);
   EXPECT_TRANSCRIPT(ToHddSetup() + ReplaceQuestion("19 KB") + OptionsScreen() + HddSetupScreen() +
                         ReplaceQuestion("19 KB") + refused + DeletingOldHdd() + CreatingHdd("2T") +
                         HddCreated() + BackToMain(),
@@ -414,7 +454,7 @@ TEST(CreateHdd, AnOldDiskThatStaysIsNotTakenForTheNewOne) {
   Fixture fx;
   WriteCatalogue(fx);
   fx.Write("images\\hdb.img", "old disk");
-  fx.InstallTool("qemu\\qemu-img.exe", MakeDisk);
+  InstallQemuImg(fx);
   UndeletableFile lock(fx, "images\\hdb.img");
   if (!lock.Locked()) GTEST_SKIP() << "no way to make an undeletable file here";
 

@@ -117,9 +117,10 @@ inline std::string HddSetupScreen() {
 
 inline std::string YesNo() { return "     1) Yes\n     2) No\n\n" + Prompt(); }
 
-inline std::string SizePrompt() {
-  return Header("VIRTUAL HDD") +
-         "\n Enter the size of the new HDD:\n Examples: 100M, 1G, 5G, ...\n\n > ";
+// The size prompt; after a size refused for a reason, that reason's line above " > ".
+inline std::string SizePrompt(const std::string& refusal = "") {
+  return Header("VIRTUAL HDD") + "\n Enter the size of the new HDD:\n Examples: 100M, 1G, 5G, ...\n\n" +
+         (refusal.empty() ? "" : " " + refusal + "\n") + " > ";
 }
 
 inline std::string DeletingOldHdd() {

@@ -1,11 +1,23 @@
 // End to end with Debian's QEMU: from the main menu of an installation, the front end
 // boots the demo OS the build makes, headless, and the guest's greeting arrives on its
-// serial port; the virtual disk made by qemu-img boots the same way; and an image QEMU
-// cannot open shows QEMU's own message; the UEFI demo boots as an Own entry through the
-// firmware the front end finds. TCG only: KVM is nested and slow on test machines.
+// serial port; the virtual disk made by qemu-img boots the same way; an image QEMU cannot
+// open shows QEMU's own message, and one that would make QEMU open another file is refused;
+// the UEFI demo boots as an Own entry through the firmware the front end finds.
+// TCG only: KVM is nested and slow on test machines.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "launch_screens.h"
 #include "main_func/files.h"
@@ -92,6 +104,12 @@ TEST_F(QemuBoot, DemoOsBootsFromTheMainMenu) {
   EXPECT_TRUE(fx_.Exists("qemu\\stderr.txt"));
   EXPECT_EQ(fx_.Read("qemu\\stderr.txt"), "");
   EXPECT_TRUE(fx_.ToolLog().empty());  // no fake tool was needed
+  // The guest got processors after the host's count and QEMU's most capable model (TCG).
+  const unsigned host = std::max(1u, std::thread::hardware_concurrency());
+  const unsigned smp = host < 2 ? 1 : std::clamp(host / 2, 2u, 8u);
+  const std::string firstLog = fx_.Read("qemu\\qemu.log");
+  EXPECT_NE(firstLog.find(" -smp " + std::to_string(smp) + " -cpu max -display none "), std::string::npos)
+      << firstLog;
 
   // A CPU feature TCG lacks makes QEMU warn on every start of a good run, which the guest
   // ends through the debug-exit port (QEMU's exit code 1): still no error on the screen.
@@ -109,6 +127,7 @@ TEST_F(QemuBoot, DemoOsBootsFromTheMainMenu) {
   const std::string log = NormalizeLineEnds(fx_.Read("qemu\\qemu.log"));
   EXPECT_NE(log.find("warning: TCG doesn't support requested feature"), std::string::npos) << log;
   EXPECT_NE(log.find("\naccelerator: tcg\n"), std::string::npos) << log;
+  EXPECT_EQ(log.find("-cpu max"), std::string::npos) << log;  // extra's -cpu wins
 }
 
 TEST_F(QemuBoot, VirtualDiskMadeByQemuImgBoots) {
@@ -143,8 +162,9 @@ TEST_F(QemuBoot, VirtualDiskMadeByQemuImgBoots) {
 }
 
 TEST_F(QemuBoot, ImageQemuCannotOpenShowsQemusOwnMessage) {
-  // A qcow2 header of a version no QEMU knows.
-  std::string broken = std::string("QFI\xfb", 4) + std::string("\0\0\0\x63", 4) + std::string(504, '\0');
+  // A qcow2 header the front end lets through (no other file named) with a cluster size
+  // of 2^0, which QEMU refuses.
+  std::string broken = std::string("QFI\xfb", 4) + std::string("\0\0\0\x03", 4) + std::string(504, '\0');
   fx_.Write("images\\broken.img", broken);
   const OsEntry bad = {"Broken", "2", "", "broken.img", "hdd", "std"};
   fx_.Write("db\\Demo.ini", CategoryIni({Demo, bad}));
@@ -152,8 +172,10 @@ TEST_F(QemuBoot, ImageQemuCannotOpenShowsQemusOwnMessage) {
   RunResult run = Run("2\n2\n1\n\n0\n");
 
   const std::string errors = NormalizeLineEnds(fx_.Read("qemu\\stderr.txt"));
-  ASSERT_NE(errors.find("-hda images//broken.img: "), std::string::npos) << errors;
-  EXPECT_NE(errors.find("qcow2 version 99"), std::string::npos) << errors;
+  ASSERT_NE(errors.find("-drive file=images//broken.img,format=qcow2,index=0,media=disk: "),
+            std::string::npos)
+      << errors;
+  EXPECT_NE(errors.find("Unsupported cluster size"), std::string::npos) << errors;
   std::vector<std::string> lines = Lines(errors);
   ASSERT_FALSE(lines.empty());
   std::string shown = QemuErrors(lines[0]);
@@ -163,6 +185,20 @@ TEST_F(QemuBoot, ImageQemuCannotOpenShowsQemusOwnMessage) {
                         LaunchUntilQemu("Broken", "2") + shown + "\n" + Continue +
                         MainScreen(Categories),
                     run.out);
+
+  // One of a version no QEMU knows is refused by the front end itself, with its own line.
+  broken[7] = 99;
+  fx_.Write("images\\broken.img", broken);
+  run = Run("2\n2\n1\n\n0\n");
+  const std::string refusal =
+      "qemu: images//broken.img is refused: a qcow2 image of version 99, unknown here";
+  EXPECT_EQ(NormalizeLineEnds(fx_.Read("qemu\\stderr.txt")), refusal + "\n");
+  EXPECT_TRANSCRIPT(Startup(DbReport("2026.12", Categories)) + MainScreen(Categories) +
+                        CategoryScreen(DisplayNames({Demo, bad}), false) +
+                        LaunchUntilQemu("Broken", "2") + QemuErrors(refusal) + "\n" + Continue +
+                        MainScreen(Categories),
+                    run.out);
+  EXPECT_EQ(NormalizeLineEnds(fx_.Read("qemu\\qemu.log")), refusal + "\n");  // QEMU was not run
 }
 
 // The UEFI demo the build makes, as the demo installation has it: an Own entry with
@@ -206,5 +242,78 @@ TEST_F(QemuBoot, UefiDemoBootsFromTheMainMenu) {
                         "\n" + Continue + MainScreen(categories),
                     run.out);
 }
+
+#ifndef _WIN32
+// Images that would make QEMU open another host file are refused by the front end before
+// QEMU starts: here the other file is a named pipe, watched for any open. An Own entry
+// with a self-contained qcow2 image still boots.
+TEST_F(QemuBoot, ImagesNamingOtherFilesAreRefusedAndTheirFileNeverOpened) {
+  // One pipe outside the images folder that images name, one that is an image itself.
+  const std::string pipe = fx_.Path("watched.pipe");
+  const std::string pipeImage = fx_.Path("images\\pipe.img");
+  const int watch = inotify_init1(IN_NONBLOCK);
+  ASSERT_GE(watch, 0);
+  for (const std::string& p : {pipe, pipeImage}) {
+    ASSERT_EQ(mkfifo(p.c_str(), 0600), 0);
+    ASSERT_GE(inotify_add_watch(watch, p.c_str(), IN_OPEN), 0);
+  }
+  // Should anything open a pipe to read it, it finds it empty rather than waiting for ever
+  // (a writer's open succeeds only while a reader waits).
+  std::atomic<bool> done{false};
+  std::thread writer([&] {
+    while (!done) {
+      for (const std::string& p : {pipe, pipeImage}) {
+        const int fd = open(p.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) close(fd);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  });
+
+  for (const std::string& args :
+       {" create -q -f qcow2 -u -b " + pipe + " -F raw " + fx_.Path("images\\backed.img") + " 1M",
+        " convert -f raw -O qcow2 " + fx_.Path("images\\demo.img") + " " + fx_.Path("images\\own.qcow2")})
+    ASSERT_EQ(RunRedirected(SystemQemuImg + args, "", "", "", ""), 0) << args;
+  fx_.Write("images\\desc.vmdk", "# Disk DescriptorFile\nversion=1\nCID=fffffffe\nparentCID=ffffffff\n"
+                                  "createType=\"monolithicFlat\"\nRW 2048 FLAT \"" + pipe + "\" 0\n");
+  const std::vector<OsEntry> own = {{"Backed", "1", "", "backed.img", "hdd", "std"},
+                                    {"Described", "1", "", "desc.vmdk", "hdd", "std"},
+                                    {"Mine", "1", "", "own.qcow2", "hdd", "std"}};
+  const std::vector<std::string> categories = {"Demo", "Own"};
+  fx_.Write("db\\db.ini", DbIni("2026.12", categories));
+  fx_.Write("db\\Own.ini", CategoryIni(own));
+
+  const std::string refusals[] = {
+      "qemu: images//backed.img is refused: a qcow2 image with a backing file",
+      "qemu: images//desc.vmdk is refused: a VMDK descriptor, which names other files",
+  };
+  for (int entry = 1; entry <= 2; ++entry) {
+    // Own category, the entry, 128 MB, Enter after QEMU, leave.
+    RunResult run = Run("3\n" + std::to_string(entry) + "\n1\n\n0\n");
+    const std::string& refusal = refusals[entry - 1];
+    EXPECT_EQ(NormalizeLineEnds(fx_.Read("qemu\\stderr.txt")), refusal + "\n");
+    EXPECT_NE(run.out.find(QemuErrors(refusal)), std::string::npos) << run.out;
+  }
+  // Quillhaven itself takes a pipe for a missing image; the front end, started with one,
+  // refuses it without opening it.
+  EXPECT_EQ(RunRedirected(fx_.Path("qemu\\qemu.exe") + " -m 128 -cdrom images\\\\pipe.img -boot once=d",
+                          fx_.Dir(), "", "", ""),
+            1);
+  EXPECT_EQ(NormalizeLineEnds(fx_.Read("qemu\\stderr.txt")),
+            "qemu: images//pipe.img is refused: not a regular file\n");
+
+  RunResult mine = Run("3\n3\n1\n\n0\n");
+  EXPECT_EQ(fx_.Read("qemu\\stderr.txt"), "") << mine.out;
+  EXPECT_NE(Serial().find(Greeting + "\n"), std::string::npos) << Serial();
+  EXPECT_NE(fx_.Read("qemu\\qemu.log").find("file=images//own.qcow2,format=qcow2,"), std::string::npos);
+
+  inotify_event event{};
+  const bool opened = read(watch, &event, sizeof event) > 0;
+  EXPECT_FALSE(opened) << "a pipe was opened";
+  done = true;
+  writer.join();
+  close(watch);
+}
+#endif
 
 }  // namespace

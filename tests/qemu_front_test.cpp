@@ -30,6 +30,8 @@ const std::string AllCards =
 
 const std::string DemoLine =
     "-L .\\qemu -localtime -soundhw all -m 128 -vga std -fda images\\\\demo.img -boot once=a";
+// What QEMU receives for the demo's floppy (no file: raw, and QEMU says what is missing).
+const std::string DemoDrive = "-drive file=images\\\\demo.img,format=raw,if=floppy,index=0";
 
 bool ThisHostIsLinux() {
 #ifdef __linux__
@@ -45,7 +47,7 @@ class FrontEnd : public ::testing::Test {
   FrontEnd() : fx_(Fixture::Layout::Bare) {
     fx_.InstallProgram("qemu", "qemu\\qemu.exe");
     // Everything that depends on the test machine is fixed here.
-    fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none -accel tcg\r\naudio=none\r\n");
+    fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none -accel tcg\r\naudio=none\r\ncpus=1\r\n");
   }
 
   // Runs the front end the way Quillhaven does: its full path and the arguments, unquoted,
@@ -66,14 +68,17 @@ TEST_F(FrontEnd, RunsQemuBesideItWithTheTranslatedCommandLine) {
 
   EXPECT_EQ(fx_.ToolLog(),
             Log{Logged(QemuLogName, "-L .\\qemu -rtc base=localtime " + AllCards +
-                                        " -m 128 -vga std -fda images\\\\demo.img -boot once=a"
-                                        " -display none -accel tcg")});
+                                        " -m 128 -vga std " + DemoDrive +
+                                        " -boot once=a -smp 1 -cpu max -display none -accel tcg")});
   EXPECT_TRUE(fx_.Exists("qemu\\stderr.txt"));
   EXPECT_EQ(ErrorFile(), "");
 }
 
 TEST_F(FrontEnd, EveryLaunchLineOfQuillhavenIsAccepted) {
   fx_.InstallTool(QemuTool);
+  // The virtual disk as qemu-img makes it: a sparse VMDK of 2048 sectors.
+  fx_.Write("images\\hdb.img",
+            "KDMV" + std::string("\1\0\0\0\3\0\0\0\0\x08\0\0", 12) + std::string(500, '\0'));
   const std::string lines[] = {
       "-L .\\qemu -kernel-kqemu -localtime -soundhw all -m 512 -vga cirrus -cdrom "
       "images\\\\linux.iso -hdb images\\\\hdb.img -boot once=d",
@@ -88,8 +93,10 @@ TEST_F(FrontEnd, EveryLaunchLineOfQuillhavenIsAccepted) {
   Log log = fx_.ToolLog();
   ASSERT_EQ(log.size(), 3u);
   EXPECT_EQ(log[0], Logged(QemuLogName, "-L .\\qemu -rtc base=localtime " + AllCards +
-                                            " -m 512 -vga cirrus -cdrom images\\\\linux.iso -hdb "
-                                            "images\\\\hdb.img -boot once=d -display none -accel tcg"));
+                                            " -m 512 -vga cirrus -drive file=images\\\\linux.iso,format=raw,index=2,"
+                                            "media=cdrom -drive file=images\\\\hdb.img,format=vmdk,"
+                                            "index=1,media=disk -boot once=d -smp 1 -cpu max -display none "
+                                            "-accel tcg"));
 }
 
 TEST_F(FrontEnd, QemusErrorsStayInTheErrorFileItsWarningsOnlyInTheLog) {
@@ -112,8 +119,8 @@ TEST_F(FrontEnd, QemusErrorsStayInTheErrorFileItsWarningsOnlyInTheLog) {
   EXPECT_EQ(ErrorFile(), "");
   const std::string commandLine = "command line: " + fx_.Path("qemu\\" + Qemu) + " " +
                                   Received("-L .\\qemu -rtc base=localtime " + AllCards +
-                                           " -m 128 -vga std -fda images\\\\demo.img -boot "
-                                           "once=a -display none -accel tcg") + "\n";
+                                           " -m 128 -vga std " + DemoDrive +
+                                           " -boot once=a -smp 1 -cpu max -display none -accel tcg") + "\n";
   EXPECT_EQ(NormalizeLineEnds(fx_.Read("qemu\\qemu.log")),
             commandLine + "accelerator: tcg\n\n" + notice + warning);
 
@@ -129,21 +136,22 @@ TEST_F(FrontEnd, QemusErrorsStayInTheErrorFileItsWarningsOnlyInTheLog) {
 // once for the same QEMU; a forced one asks nothing.
 TEST_F(FrontEnd, AcceleratorListIsAskedOnceAndKept) {
   fx_.InstallTool(QemuTool, "stdout Accelerators supported in QEMU binary:\nstdout tcg\nstdout kvm\n");
-  fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none\r\naudio=none\r\n");
+  fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none\r\naudio=none\r\ncpus=1\r\n");
   EXPECT_EQ(Launch("-m 64"), 0);
   EXPECT_EQ(Launch("-m 64"), 0);
   const bool kvm = ThisHostIsLinux() && KvmUsable();
   const std::string launch =
-      Logged(QemuLogName, std::string("-m 64 ") + (kvm ? "-accel kvm " : "") + "-accel tcg -display none");
+      Logged(QemuLogName, std::string("-m 64 ") + (kvm ? "-accel kvm " : "") +
+                              "-accel tcg -smp 1 -cpu max -display none");
   const Log expected = kvm ? Log{Logged(QemuLogName, "-accel help"), launch, launch} : Log{launch, launch};
   EXPECT_EQ(fx_.ToolLog(), expected);
   EXPECT_EQ(fx_.Exists("qemu\\accel.cache"), kvm);
 
   fx_.Remove("tool_log.txt");
   fx_.Remove("qemu\\accel.cache");
-  fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none\r\naudio=none\r\naccel=tcg\r\n");
+  fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none\r\naudio=none\r\naccel=tcg\r\ncpus=1\r\n");
   EXPECT_EQ(Launch("-m 64"), 0);
-  EXPECT_EQ(fx_.ToolLog(), Log{Logged(QemuLogName, "-m 64 -accel tcg -display none")});
+  EXPECT_EQ(fx_.ToolLog(), Log{Logged(QemuLogName, "-m 64 -accel tcg -smp 1 -cpu max -display none")});
 }
 
 TEST_F(FrontEnd, ACleanRunEmptiesTheErrorFileOfAnEarlierOne) {
@@ -167,15 +175,32 @@ TEST_F(FrontEnd, UnknownOptionIsReportedAndQemuNotRun) {
   EXPECT_EQ(Launch("-m 128 -cdrom images\\\\my os.iso -boot once=d"), 1);
   EXPECT_EQ(ErrorFile(), "qemu: unexpected argument 'os.iso'\n");
   EXPECT_TRUE(fx_.ToolLog().empty());
+
+  // An image that would make QEMU open another file: a qcow2 with a backing file.
+  std::string backed = "QFI\xfb" + std::string(500, '\0');
+  backed[7] = 3;
+  backed[15] = 0x70;  // the backing file's name at offset 0x70
+  fx_.Write("images\\own.img", backed.replace(0x70, 11, "/etc/passwd"));
+  EXPECT_EQ(Launch("-m 128 -hda images\\\\own.img -boot once=c"), 1);
+  EXPECT_EQ(ErrorFile(), Received("qemu: images\\\\own.img is refused: a qcow2 image with a backing file\n"));
+  EXPECT_TRUE(fx_.ToolLog().empty());
+
+  // A processor count that is no number, on any host.
+  fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none -accel tcg\r\ncpus=many\r\n");
+  EXPECT_EQ(Launch("-m 128"), 1);
+  const std::string error = ErrorFile();
+  EXPECT_EQ(error.rfind("qemu: cpus=many in [qemu] is not a number from 1 to ", 0), 0u) << error;
+  EXPECT_EQ(Lines(error).size(), 1u) << error;
+  EXPECT_TRUE(fx_.ToolLog().empty());
 }
 
 TEST_F(FrontEnd, ConfiguredQemuIsUsedAndAMissingOneReported) {
   fx_.InstallTool("qemu\\bin\\" + Qemu);
   fx_.Write("qemu\\qemu.ini",
-            "[qemu]\r\nsystem=bin\\" + Qemu + "\r\nextra=-display none -accel tcg\r\naudio=none\r\n");
+            "[qemu]\r\nsystem=bin\\" + Qemu + "\r\nextra=-display none -accel tcg\r\naudio=none\r\ncpus=1\r\n");
   EXPECT_EQ(Launch("-m 64"), 0);
   // The fake tool logs beside its parent folder, here qemu\.
-  const std::string logged = Logged("bin/" + Qemu, "-m 64 -display none -accel tcg") + "\n";
+  const std::string logged = Logged("bin/" + Qemu, "-m 64 -smp 1 -cpu max -display none -accel tcg") + "\n";
   EXPECT_EQ(NormalizeLineEnds(fx_.Read("qemu\\tool_log.txt")), logged);
 
   const std::string missing = fx_.Path("qemu\\gone\\" + Qemu);

@@ -139,6 +139,13 @@ TEST(Updater, UnreachableServerMeansNoUpdateAndEveryFileUnchanged) {
   fx.InstallTool("wget\\wget.exe", "exit 4\n");
   run = RunUpdater(fx, "\n");
   EXPECT_TRANSCRIPT(Unreachable("no network, the server's name was not found, the connection was refused, timed out or was cut off"), run.out);
+  fx.InstallTool("wget\\wget.exe", "exit 8\n");
+  EXPECT_TRANSCRIPT(Unreachable("the update server answered with an error for ver.ini (such as 404 Not Found)"),
+                    RunUpdater(fx, "\n").out);
+  // A server that sends on and on is cut off at the limit, not after wget ends.
+  fx.InstallTool("wget\\wget.exe", "create $ARG3ver.ini 1048577\nsleep 60000\nexit 0\n");
+  EXPECT_TRANSCRIPT(Unreachable("the version file passed its limit of 1 MiB and its fetch was stopped"),
+                    RunUpdater(fx, "\n").out);
   UseFakeServer(fx);
   ServerFile(fx, "ver.ini", "");
   EXPECT_TRANSCRIPT(Unreachable("the version file is empty"), RunUpdater(fx, "\n").out);

@@ -15,9 +15,6 @@
 
 namespace {
 
-// A version file is a few hundred bytes; a larger one is not read into memory at all.
-constexpr std::uint64_t MaxVersionFileSize = 1 << 20;
-
 std::string Trimmed(std::string text) {
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.erase(0, 1);

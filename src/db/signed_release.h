@@ -2,8 +2,13 @@
 // server, not older than the newest one accepted before, not expired. Used by the updater
 // and by the main program's fetch of a missing updater.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
+
+// A version file and its signature are a few hundred bytes; a larger one is not fetched
+// further nor read into memory at all.
+constexpr std::uint64_t MaxVersionFileSize = 1 << 20;
 
 // The public keys that vouch for the update server of the installation in appDir (a
 // directory ending in a separator): the built-in keys for the built-in server; for a server

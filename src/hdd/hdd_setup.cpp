@@ -1,11 +1,11 @@
 #include "hdd/hdd_setup.h"
 
-#include <cctype>
 #include <cstdint>
 #include <string>
 
 #include "c_api/console.h"
 #include "c_api/screen.h"
+#include "hdd/disk_size.h"
 #include "db/ini_file.h"
 #include "db/settings.h"
 #include "main_func/choice.h"
@@ -21,54 +21,28 @@ namespace {
 
 std::string DiskPath() { return ImagesDir + "\\hdb.img"; }
 
-// The largest disk qemu-img makes in this format (vmdk): 2 TiB.
-constexpr uint64_t MaxDiskBytes = uint64_t{2} << 40;
-
-// Only digits and one unit letter reach qemu-img: a blank, a sign or a further word would
-// be an option or argument of its own. A size above MaxDiskBytes makes a disk QEMU refuses.
-bool IsPlainSizeWithinLimit(const std::string& size) {
-  std::string digits = size;
-  uint64_t unit = 1;
-  if (!digits.empty() && !std::isdigit(static_cast<unsigned char>(digits.back()))) {
-    const std::string units = "kKmMgGtT";
-    const size_t at = units.find(digits.back());
-    if (at == std::string::npos) return false;
-    unit = uint64_t{1} << (10 * (at / 2 + 1));
-    digits.pop_back();
-  }
-  uint64_t value = 0;
-  for (char c : digits) {
-    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-    value = value * 10 + static_cast<uint64_t>(c - '0');
-    if (value > MaxDiskBytes) return false;
-  }
-  return value <= MaxDiskBytes / unit;
-}
-
-// Sizes that would make a disk of nothing, a unit without a number, or that are no plain
-// size at all.
-bool IsRefusedSize(const std::string& size) {
-  static const char* const refused[] = {"", "0k", "0M", "0G", "0T", "k", "M", "G", "T"};
-  for (const char* word : refused) {
-    if (size == word) return true;
-  }
-  return !IsPlainSizeWithinLimit(size);
-}
-
 // Asks for the size until one is acceptable. The end of input cancels like "0": asking
-// again could never get an answer.
-std::string ReadHddSize() {
+// again could never get an answer. A size refused for a reason says so above the prompt.
+std::string ReadHddSize(std::uint64_t& bytes) {
   std::string size;
-  do {
+  std::string reason;
+  for (;;) {
     ShowHeader("VIRTUAL HDD");
     WriteLine();
     WriteLine(" Enter the size of the new HDD:");
     WriteLine(" Examples: 100M, 1G, 5G, ...");
     WriteLine();
+    if (!reason.empty()) WriteLine(" " + reason);
     WriteText(" > ");
     if (!ReadLine(size)) return "0";
-  } while (IsRefusedSize(size));
-  return size;
+    reason.clear();
+    switch (JudgeDiskSize(size, bytes, reason)) {
+      case SizeAnswer::Accepted: return size;
+      case SizeAnswer::Cancel: return "0";
+      case SizeAnswer::AskAgain:
+      case SizeAnswer::Refused: break;
+    }
+  }
 }
 
 // The old disk is set aside rather than deleted, so that a size qemu-img refuses does not
@@ -126,8 +100,13 @@ std::string SizeText(uint64_t bytes) {
 bool ConfirmReplaceHdd() {
   ShowHeader("VIRTUAL HDD");
   WriteLine();
-  WriteLine(" A virtual HDD already exists (" + NativePath(DiskPath()) + ", " +
-            SizeText(FileSize64(DiskPath())) + ").");
+  // What the guest sees tells one disk from another; the host size alone does not.
+  std::uint64_t virtualBytes = 0;
+  const std::string hostSize = SizeText(FileSize64(DiskPath()));
+  const std::string sizes = ReadVirtualSize(DiskPath(), virtualBytes)
+                                ? WholeSizeText(virtualBytes) + ", " + hostSize + " used"
+                                : hostSize;
+  WriteLine(" A virtual HDD already exists (" + NativePath(DiskPath()) + ", " + sizes + ").");
   WriteLine(" Do you want to replace it and everything on it?");
   WriteLine();
   WriteLine("     1) Yes");
@@ -184,7 +163,8 @@ void RunPartitionManager() {
 bool CreateHdd() {
   SetAsidePath.clear();
   if (FileExists(DiskPath()) && !ConfirmReplaceHdd()) return false;
-  const std::string size = ReadHddSize();
+  std::uint64_t bytes = 0;
+  const std::string size = ReadHddSize(bytes);
   if (size == "0") return false;
   // An old disk that is still there would pass the checks below as the new one, although
   // qemu-img could not replace it either.
@@ -214,6 +194,15 @@ bool CreateHdd() {
     RestoreOldHdd();
     WriteLine(" Press <Enter> to continue");
     WaitForEnter();
+    return false;
+  }
+  // The disk must hold what was asked for (qemu-img rounds up to whole sectors): a disk of
+  // another size is no success, and the old one comes back.
+  std::uint64_t made = 0;
+  if (!ReadVirtualSize(DiskPath(), made) || made != (bytes + 511) / 512 * 512) {
+    WriteLine(" The new HDD does not hold the size asked for.");
+    RemoveFileAnyway(DiskPath());
+    ReportNotCreated();
     return false;
   }
   if (!SetAsidePath.empty()) RemoveFileAnyway(SetAsidePath);

@@ -18,6 +18,8 @@ std::string WgetFailureReason(int exitCode) {
     case 6: return "the server asked for a login";
     case 7: return "the server's answer could not be understood";
     case 8: return "the server answered with an error (such as 404 Not Found)";
+    case FetchTooLarge: return "the file passed its size limit and its fetch was stopped";
+    case FetchTooLong: return "the fetch did not end within 2 minutes";
     default: return "wget ended with code " + std::to_string(exitCode);
   }
 }
@@ -32,4 +34,31 @@ void UseInstallationWgetrc(const std::string& appDir) {
     SetChildEnvironment("WGETRC", "");
     named = false;
   }
+}
+
+int RunBoundedFetch(const std::string& commandLine, const std::string& path,
+                    std::uint64_t maxBytes, const std::function<void(int seconds)>& onWait) {
+  constexpr int LookEveryMs = 200;  // a file grows by at most a few MB between two looks
+  constexpr long long WaitLineEveryMs = 20000;
+  long long nextWaitLine = WaitLineEveryMs;
+  int ended = 0;
+  const int code = RunWatched(commandLine, ShowNormal, LookEveryMs, [&](long long elapsedMs) {
+    if (FileSize64(path) > maxBytes) ended = FetchTooLarge;
+    else if (elapsedMs >= SmallFetchDeadlineSeconds * 1000LL) ended = FetchTooLong;
+    if (ended != 0) return false;
+    if (elapsedMs >= nextWaitLine) {
+      nextWaitLine += WaitLineEveryMs;
+      if (onWait) onWait(static_cast<int>(elapsedMs / 1000));
+    }
+    return true;
+  });
+  if (code == WatchEnded) return ended;
+  // A file that passed the limit in the last moments is refused all the same.
+  if (code == 0 && FileSize64(path) > maxBytes) return FetchTooLarge;
+  return code;
+}
+
+std::string StillWaitingLine(int seconds) {
+  return "no answer yet, still waiting (" + std::to_string(seconds / 20 * 20) +
+         " s of at most 2 minutes)";
 }

@@ -2,6 +2,7 @@
 // handed to the shell.
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <string>
 
 constexpr int ShowHidden = 0;   // SW_HIDE
@@ -15,6 +16,15 @@ extern const std::size_t MaxCommandLine;
 // it and returns its exit code, or -1 when it cannot be started or the line is longer than
 // the platform allows.
 int RunAndWait(const std::string& commandLine, int showMode);
+
+// What RunWatched returns when its watcher ended the child.
+constexpr int WatchEnded = -2;
+
+// Like RunAndWait; while the child runs, calls keepGoing with the milliseconds since the
+// start about every intervalMs. When keepGoing returns false the child is ended at once
+// (killed: it gets no chance to write more) and the result is WatchEnded.
+int RunWatched(const std::string& commandLine, int showMode, int intervalMs,
+               const std::function<bool(long long elapsedMs)>& keepGoing);
 
 // True for the exit code of a child that CTRL + C ended (SIGINT on POSIX,
 // STATUS_CONTROL_C_EXIT on Windows).

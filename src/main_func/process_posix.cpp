@@ -9,8 +9,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "main_func/path_map_posix.h"
@@ -81,6 +83,44 @@ struct Redirects {
   int in = -1, out = -1, err = -1;
 };
 
+// A watcher of a running child (RunWatched); none for the other runs.
+struct Watch {
+  int intervalMs = 0;
+  const std::function<bool(long long)>* keepGoing = nullptr;
+};
+
+// How often a watched child is looked at; short, so its end is noticed at once.
+constexpr auto PollStep = std::chrono::milliseconds(20);
+
+// Waits for the child; with a watcher, polls it and ends the child when the watcher says so
+// (status is then untouched and the result false with ended set).
+bool WaitChild(pid_t pid, int& status, const Watch& watch, bool& ended) {
+  ended = false;
+  if (!watch.keepGoing) {
+    while (waitpid(pid, &status, 0) < 0)
+      if (errno != EINTR) return false;
+    return true;
+  }
+  const auto start = std::chrono::steady_clock::now();
+  long long next = watch.intervalMs;
+  for (;;) {
+    pid_t r = waitpid(pid, &status, WNOHANG);
+    if (r == pid) return true;
+    if (r < 0 && errno != EINTR) return false;
+    std::this_thread::sleep_for(PollStep);
+    const long long elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                  std::chrono::steady_clock::now() - start).count();
+    if (elapsed < next) continue;
+    next = elapsed + watch.intervalMs;
+    if ((*watch.keepGoing)(elapsed)) continue;
+    kill(pid, SIGKILL);
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    ended = true;
+    return false;
+  }
+}
+
 // CTRL + C and CTRL + \ in the terminal go to the whole foreground group: while a child
 // runs, they are the child's to act on (a stopped download), not a reason for this program
 // to end. An ignored signal stays ignored across exec, so the child gets the default back.
@@ -116,7 +156,7 @@ class InterruptsToChild {
 // Forks and execs; a failed exec is reported back through a pipe that closes on a
 // successful one, so "could not start" is -1 and never a child's exit code.
 int SpawnAndWait(const std::string& program, std::vector<std::string> args,
-                 const std::string& workDir, const Redirects& r) {
+                 const std::string& workDir, const Redirects& r, const Watch& watch) {
   std::vector<char*> argv = ArgPointers(args);
   int report[2];
   if (pipe2(report, O_CLOEXEC) != 0) return -1;
@@ -152,23 +192,23 @@ int SpawnAndWait(const std::string& program, std::vector<std::string> args,
   close(report[0]);
 
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return -1;
-  }
+  bool ended = false;
+  if (!WaitChild(pid, status, watch, ended)) return ended ? WatchEnded : -1;
   if (n > 0) return -1;
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
   return -1;
 }
 
-int Run(const std::string& commandLine, const std::string& workDir, const Redirects& r) {
+int Run(const std::string& commandLine, const std::string& workDir, const Redirects& r,
+        const Watch& watch = Watch{}) {
   if (commandLine.size() > MaxCommandLine) return -1;
   std::vector<std::string> args = SplitCommandLine(commandLine);
   if (args.empty()) return -1;
   std::string program = FindProgram(args[0]);
   if (program.empty()) return -1;
   if (!workDir.empty()) program = Absolute(program);
-  return SpawnAndWait(program, args, workDir, r);
+  return SpawnAndWait(program, args, workDir, r, watch);
 }
 
 int OpenFor(const std::string& path, int flags) {
@@ -269,6 +309,11 @@ bool IsInterruptExit(int exitCode) { return exitCode == 128 + SIGINT || exitCode
 
 int RunAndWait(const std::string& commandLine, int /*showMode: no windows here*/) {
   return Run(commandLine, "", Redirects{});
+}
+
+int RunWatched(const std::string& commandLine, int /*showMode*/, int intervalMs,
+               const std::function<bool(long long)>& keepGoing) {
+  return Run(commandLine, "", Redirects{}, Watch{intervalMs > 0 ? intervalMs : 1, &keepGoing});
 }
 
 int RunRedirected(const std::string& commandLine, const std::string& workDir,

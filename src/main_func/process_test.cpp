@@ -37,6 +37,26 @@ TEST(RunAndWaitTest, ReturnsTheToolsExitCodeUnchanged) {
   EXPECT_EQ(dir.ToolLog().size(), 3u);
 }
 
+// A watched child is ended when the watcher says so (it would end with 3 otherwise); one
+// that ends by itself keeps its exit code, and the watcher sees the time grow.
+TEST(RunWatchedTest, WatcherEndsTheChildOrLetsItsExitCodeThrough) {
+  TempDir dir;
+  dir.InstallTool("tool\\slow.exe", "sleep 20000\nexit 3\n");
+  dir.InstallTool("tool\\quick.exe", "exit 7\n");
+  std::vector<long long> seen;
+  auto stopAfterTwo = [&](long long ms) {
+    seen.push_back(ms);
+    return seen.size() < 2;
+  };
+  EXPECT_EQ(RunWatched(Tool(dir, "tool\\slow.exe"), ShowNormal, 50, stopAfterTwo), WatchEnded);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_GE(seen[0], 50);
+  EXPECT_GT(seen[1], seen[0]);
+  EXPECT_EQ(RunWatched(Tool(dir, "tool\\quick.exe"), ShowNormal, 60000, stopAfterTwo), 7);
+  EXPECT_EQ(RunWatched(dir.Win("tool\\none.exe"), ShowNormal, 50, stopAfterTwo), -1);
+  EXPECT_EQ(seen.size(), 2u);
+}
+
 TEST(RunAndWaitTest, ArgumentsArriveAsWords) {
   TempDir dir;
   dir.InstallTool("qemu\\qemu.exe");

@@ -23,7 +23,8 @@ BOOL WINAPI IgnoreInterrupt(DWORD event) {
 // be started. The line is copied whole into a writable buffer (CreateProcessA may write
 // into it), never cut.
 int StartAndWait(const std::string& commandLine, const char* workDir, STARTUPINFOA& startup,
-                 BOOL inheritHandles) {
+                 BOOL inheritHandles, int intervalMs = 0,
+                 const std::function<bool(long long)>* keepGoing = nullptr) {
   if (commandLine.size() > MaxCommandLine) return -1;
   std::vector<char> buffer(commandLine.begin(), commandLine.end());
   buffer.push_back('\0');
@@ -37,13 +38,30 @@ int StartAndWait(const std::string& commandLine, const char* workDir, STARTUPINF
     SetConsoleCtrlHandler(IgnoreInterrupt, FALSE);
     return -1;
   }
-  WaitForSingleObject(process.hProcess, INFINITE);
+  bool ended = false;
+  if (!keepGoing) {
+    WaitForSingleObject(process.hProcess, INFINITE);
+  } else {
+    // Polled in short steps, so the child's end is noticed at once.
+    const ULONGLONG start = GetTickCount64();
+    long long next = intervalMs;
+    while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
+      const long long elapsed = static_cast<long long>(GetTickCount64() - start);
+      if (elapsed < next) continue;
+      next = elapsed + intervalMs;
+      if ((*keepGoing)(elapsed)) continue;
+      TerminateProcess(process.hProcess, 1);
+      WaitForSingleObject(process.hProcess, INFINITE);
+      ended = true;
+      break;
+    }
+  }
   SetConsoleCtrlHandler(IgnoreInterrupt, FALSE);
   DWORD code = 0;
   GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return static_cast<int>(code);
+  return ended ? WatchEnded : static_cast<int>(code);
 }
 
 // An inheritable handle for one of the child's standard handles: the named file, or a
@@ -87,6 +105,16 @@ int RunAndWait(const std::string& commandLine, int showMode) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(showMode);
   return StartAndWait(commandLine, nullptr, startup, FALSE);
+}
+
+int RunWatched(const std::string& commandLine, int showMode, int intervalMs,
+               const std::function<bool(long long)>& keepGoing) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showMode);
+  return StartAndWait(commandLine, nullptr, startup, FALSE, intervalMs > 0 ? intervalMs : 1,
+                      &keepGoing);
 }
 
 int RunRedirected(const std::string& commandLine, const std::string& workDir,

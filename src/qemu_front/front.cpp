@@ -14,6 +14,7 @@
 #include "qemu_front/find_qemu.h"
 #include "qemu_front/front_config.h"
 #include "qemu_front/host_facts.h"
+#include "qemu_front/image_format.h"
 #include "qemu_front/translate.h"
 #include "qemu_front/uefi.h"
 
@@ -79,7 +80,7 @@ int RunFront(const std::vector<std::string>& givenArgs) {
   const bool runnable = !qemu.empty() && !IsThisProgram(qemu);
   if (runnable && NeedsAcceleratorList(host, config)) host.accelerators = ProbeAccelerators(qemu, dir);
 
-  const Translation translation = TranslateArgs(args, host, config);
+  const Translation translation = TranslateArgs(args, host, config, CheckImageFile);
   if (!translation.ok) return Refuse(errPath, translation.error);
   if (qemu.empty()) {
     std::string wanted = config.system.empty() ? QemuProgramName(host.os) : config.system;

@@ -10,5 +10,6 @@ FrontConfig ReadFrontConfig(const std::string& iniPath) {
   config.display = ini.ReadString("qemu", "display", "");
   config.audio = ini.ReadString("qemu", "audio", "");
   config.accel = ini.ReadString("qemu", "accel", "");
+  config.cpus = ini.ReadString("qemu", "cpus", "");
   return config;
 }

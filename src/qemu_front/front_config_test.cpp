@@ -23,13 +23,14 @@ class FrontConfigTest : public ::testing::Test {
 TEST_F(FrontConfigTest, ReadsTheQemuSection) {
   std::string path = Write(
       "; comment\r\n[qemu]\r\nsystem=/usr/bin/qemu-system-x86_64\r\n"
-      "extra=-display none -serial \"file:/tmp/a b.txt\"\r\nDisplay = curses \r\naudio=none\r\n"
+      "extra=-display none -serial \"file:/tmp/a b.txt\"\r\nDisplay = curses \r\naudio=none\r\ncpus= 4 \r\n"
       "[other]\r\nsystem=no\r\n");
   FrontConfig c = ReadFrontConfig(path);
   EXPECT_EQ(c.system, "/usr/bin/qemu-system-x86_64");
   EXPECT_EQ(c.extra, "-display none -serial \"file:/tmp/a b.txt\"");
   EXPECT_EQ(c.display, "curses");
   EXPECT_EQ(c.audio, "none");
+  EXPECT_EQ(c.cpus, "4");
 }
 
 TEST_F(FrontConfigTest, MissingFileOrKeysLeaveEverythingEmpty) {

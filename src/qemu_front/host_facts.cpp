@@ -1,9 +1,11 @@
 #include "qemu_front/host_facts.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "main_func/vm_host.h"
@@ -79,6 +81,7 @@ HostOs ThisHostOs() {
 HostFacts GatherHostFacts(bool wantAudio) {
   HostFacts host;
   host.os = ThisHostOs();
+  host.logicalProcessors = std::max(1u, std::thread::hardware_concurrency());
   switch (host.os) {
     case HostOs::Windows:
       host.whpxUsable = WhpxUsable();

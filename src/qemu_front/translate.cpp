@@ -4,13 +4,13 @@
 #include <array>
 
 #include "main_func/command_words.h"
+#include "qemu_front/processors.h"
 
 namespace {
 
 // Options of Quillhaven's command lines that today's QEMU still reads the same way; each
-// takes one value.
-constexpr std::array<const char*, 8> PassedOptions = {"-L",   "-m",   "-vga", "-cdrom",
-                                                      "-hda", "-hdb", "-fda", "-boot"};
+// takes one value. The drive options are rewritten (see drives.h).
+constexpr std::array<const char*, 4> PassedOptions = {"-L", "-m", "-vga", "-boot"};
 
 // The sound cards of old "-soundhw", in the order "all" adds them.
 struct SoundCard {
@@ -145,7 +145,7 @@ bool NeedsAcceleratorList(const HostFacts& host, const FrontConfig& config) {
 }
 
 Translation TranslateArgs(const std::vector<std::string>& args, const HostFacts& host,
-                          const FrontConfig& config) {
+                          const FrontConfig& config, const ImageChecker& checkImage) {
   Translation result;
   std::vector<std::string>& out = result.args;
   std::vector<size_t> cards;
@@ -157,13 +157,17 @@ Translation TranslateArgs(const std::vector<std::string>& args, const HostFacts&
       Append(out, {"-rtc", "base=localtime"});
     } else if (word == "-kernel-kqemu") {
       // kqemu is long gone; the host's accelerator is added below for every launch.
-    } else if (word == "-soundhw" || IsPassedOption(word)) {
+    } else if (word == "-soundhw" || IsPassedOption(word) || IsDriveOption(word)) {
       if (i + 1 >= args.size()) return Failure("qemu: option " + word + " needs a value");
       const std::string& value = args[++i];
       if (word == "-soundhw") {
         std::string bad;
         if (!AddSoundCards(value, cards, bad)) return Failure("qemu: unknown sound card '" + bad + "'");
         if (soundAt == std::string::npos) soundAt = out.size();
+      } else if (IsDriveOption(word)) {
+        DriveWords drive = DriveArgs(word, value, checkImage);
+        if (!drive.ok) return Failure(drive.error);
+        Append(out, drive.words);
       } else {
         Append(out, {word, value});
       }
@@ -184,11 +188,16 @@ Translation TranslateArgs(const std::vector<std::string>& args, const HostFacts&
   }
 
   std::vector<std::string> extra = SplitWords(config.extra);
+  std::vector<std::string> accelWords;
   if (!ChoosesAccelerator(extra)) {
     Translation accel = AcceleratorArgs(host, config.accel);
     if (!accel.ok) return accel;
+    accelWords = accel.args;
     Append(out, accel.args);
   }
+  Translation processors = ProcessorArgs(host, config, extra, accelWords);
+  if (!processors.ok) return processors;
+  Append(out, processors.args);
   if (!config.display.empty()) {
     Append(out, {"-display", config.display});
   } else if (host.os == HostOs::Linux && !host.graphicalSession && !ChoosesDisplay(extra)) {

@@ -1,9 +1,12 @@
 // The QEMU front end's translation: Quillhaven's command lines speak the dialect of old
 // QEMU releases; this turns one into the arguments today's QEMU accepts. Pure: everything
-// it depends on arrives as arguments, so every case can be tested on any host.
+// it depends on arrives as arguments (the images' formats through a checker), so every case
+// can be tested on any host.
 #pragma once
 #include <string>
 #include <vector>
+
+#include "qemu_front/drives.h"
 
 enum class HostOs { Windows, Linux, Other };
 
@@ -15,6 +18,7 @@ struct HostFacts {
   std::string audioDriver = "none";  // QEMU audio back end of the host's sound output
   bool graphicalSession = false;  // Linux: DISPLAY or WAYLAND_DISPLAY is set
   std::vector<std::string> accelerators;  // what the QEMU to be run lists for -accel help
+  int logicalProcessors = 1;      // the host's logical processors
 };
 
 // qemu\qemu.ini, section [qemu].
@@ -24,6 +28,7 @@ struct FrontConfig {
   std::string display;  // the value of -display; "" lets the front end choose
   std::string audio;    // audio back end instead of the host's ("none" silences)
   std::string accel;    // "" chooses from the host; kvm, whpx, tcg or hvf forces that one
+  std::string cpus;     // the guest's processors; "" chooses from the host (see processors.h)
 };
 
 struct Translation {
@@ -44,5 +49,6 @@ Translation AcceleratorArgs(const HostFacts& host, const std::string& accel);
 // end chooses one and the host has one besides TCG.
 bool NeedsAcceleratorList(const HostFacts& host, const FrontConfig& config);
 
+// checkImage tells the format of each drive's image; a refused image refuses the launch.
 Translation TranslateArgs(const std::vector<std::string>& args, const HostFacts& host,
-                          const FrontConfig& config);
+                          const FrontConfig& config, const ImageChecker& checkImage);

@@ -151,6 +151,11 @@ bool FindUefiFirmware(const UefiConfig& config, const std::vector<std::string>& 
 }
 
 Translation UefiArgs(const FirmwarePair& firmware, const std::string& vars) {
+  // QEMU would block on a pipe or read a device: the variables must be a plain file.
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(NativePath(vars), ec);
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+    return Failed("qemu: " + vars + " is refused: not a regular file");
   if (!FileExists(vars)) {
     std::string data;
     if (FileSize64(firmware.vars) > MaxTemplateBytes || !ReadWholeFile(firmware.vars, data))

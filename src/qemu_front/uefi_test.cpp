@@ -78,6 +78,9 @@ TEST(Uefi, VariablesAreCopiedOnceAndNeverOverwritten) {
   EXPECT_TRUE(UefiArgs(firmware, vars).ok);
   EXPECT_EQ(ReadBinary(vars), "boot entries");
   EXPECT_FALSE(UefiArgs({firmware.code, temp.File("gone")}, temp.File("new.vars.fd")).ok);
+  temp.Write("dir.vars.fd/x", "");
+  EXPECT_EQ(UefiArgs(firmware, temp.File("dir.vars.fd")).error,
+            "qemu: " + temp.File("dir.vars.fd") + " is refused: not a regular file");
 
   std::vector<std::string> args = {"-m", "128", "-uefi", "images//a.vars.fd", "-boot", "once=d"};
   std::string taken, error;

@@ -3,9 +3,11 @@
 // program again (or the self-update helper, when the updater itself is newer).
 // It runs with its own folder "updater\" as the working directory, so "temp\" below is
 // "updater\temp\" and "..\" is the main directory.
+#include <functional>
 #include <string>
 
 #include "db/settings.h"
+#include "db/signed_release.h"
 #include "db/update_server.h"
 #include "main_func/command_words.h"
 #include "main_func/download_reason.h"
@@ -25,19 +27,28 @@ std::string Server;
 
 std::string TempPath(const std::string& name) { return UpdaterBaseDir + "updater\\temp\\" + name; }
 
+enum class Fetch { Package, SmallFile, SmallFileSayingWaits };
+
 // wget would save a second copy as NAME.1 beside a file left from an earlier run, and the
-// stale one would then be read or unpacked.
-int FetchToTemp(const std::string& serverPath, const std::string& name) {
+// stale one would then be read or unpacked. A version file and its signature are bounded
+// in size and time while they arrive; the version file's wait is shown as it goes.
+int FetchToTemp(const std::string& serverPath, const std::string& name,
+                Fetch kind = Fetch::Package) {
   RemoveFileAnyway(TempPath(name));
   // Asked before every fetch: the 3rd party apps package replaces the wget folder.
   UseInstallationWgetrc(UpdaterBaseDir);
-  return RunAndWait(ToolCommandLine(UpdaterBaseDir, "wget\\wget.exe -q -P temp\\ ") + Server + serverPath,
-                    ShowNormal);
+  const std::string commandLine =
+      ToolCommandLine(UpdaterBaseDir, "wget\\wget.exe -q -P temp\\ ") + Server + serverPath;
+  if (kind == Fetch::Package) return RunAndWait(commandLine, ShowNormal);
+  std::function<void(int)> sayWait;
+  if (kind == Fetch::SmallFileSayingWaits)
+    sayWait = [](int seconds) { WriteLine(StillWaitingLine(seconds)); };
+  return RunBoundedFetch(commandLine, TempPath(name), MaxVersionFileSize, sayWait);
 }
 
 // The server's signature is fetched the same way; its outcome is judged by the check.
 void FetchSignature(const std::string& serverPath, const std::string& name) {
-  FetchToTemp(serverPath, name);
+  FetchToTemp(serverPath, name, Fetch::SmallFile);
 }
 
 // A package for which the server's version file gives a SHA-256 is installed only when it
@@ -176,7 +187,7 @@ void RunUpdate() {
   WriteLine("Checking for new updates ...");
   if (!DirExists(UpdaterBaseDir + "updater\\temp")) MakeDir(UpdaterBaseDir + "updater\\temp");
   Server = UpdateServer(UpdaterBaseDir);
-  const int fetched = FetchToTemp("ver.ini", "ver.ini");
+  const int fetched = FetchToTemp("ver.ini", "ver.ini", Fetch::SmallFileSayingWaits);
   WriteLine();
   const std::string unreachable = UnreachableReason(fetched, TempPath("ver.ini"));
   if (!unreachable.empty()) {

@@ -7,6 +7,8 @@
 std::string UnreachableReason(int wgetCode, const std::string& verIniPath) {
   if (wgetCode == 8)
     return "the update server answered with an error for ver.ini (such as 404 Not Found)";
+  if (wgetCode == FetchTooLarge)
+    return "the version file passed its limit of 1 MiB and its fetch was stopped";
   if (wgetCode != 0) return WgetFailureReason(wgetCode);
   if (!FileExists(verIniPath)) return "no version file arrived";
   if (FileSize64(verIniPath) == 0) return "the version file is empty";
