@@ -38,9 +38,10 @@ inline std::string OsBox(const std::string& name, const std::string& version) {
 // The large amounts this host is offered: on a 64-bit host each of 2048 to 16384 MB that is at
 // most half the memory the host reports.
 inline std::vector<int> LargeRamAmounts() {
+  std::vector<int> amounts;
+  if (!Is64BitHost()) return amounts;
   MemoryRecord record;
   GetMemoryStatus(record);
-  std::vector<int> amounts;
   for (int amount : {2048, 4096, 8192, 16384})
     if (static_cast<uint64_t>(amount) * 2 <= record.ullTotalPhys / 1024 / 1024)
       amounts.push_back(amount);
