@@ -25,11 +25,50 @@ if(NOT CMAKE_CROSSCOMPILING)
   add_custom_target(demo_image ALL DEPENDS ${QH_DEMO_IMAGE})
 endif()
 
+# The UEFI demo OS: an EFI application from our own C source, built with the host's gcc and
+# linked by its ld straight into PE32+ (emulation i386pep), on a FAT disk made by our own
+# generator. Built where the host toolchain targets x86-64 and its ld can write PE files.
+add_executable(make_uefi_demo_image ${PROJECT_SOURCE_DIR}/tools/make_uefi_demo_image.cpp)
+target_compile_options(make_uefi_demo_image PRIVATE ${QH_WARNINGS})
+target_link_libraries(make_uefi_demo_image PRIVATE qh_qemu_front)
+if(NOT CMAKE_CROSSCOMPILING AND NOT WIN32 AND CMAKE_HOST_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")
+  find_program(QH_HOST_GCC gcc)
+  find_program(QH_HOST_LD ld)
+  set(ld_emulations "")
+  if(QH_HOST_LD)
+    execute_process(COMMAND ${QH_HOST_LD} -V OUTPUT_VARIABLE ld_emulations ERROR_QUIET)
+  endif()
+  if(QH_HOST_GCC AND ld_emulations MATCHES "i386pep")
+    set(uefi_source ${PROJECT_SOURCE_DIR}/tools/uefi_demo/demo.c)
+    set(uefi_object ${CMAKE_BINARY_DIR}/uefi_demo/demo.o)
+    set(uefi_application ${CMAKE_BINARY_DIR}/uefi_demo/BOOTX64.EFI)
+    set(QH_UEFI_DEMO_IMAGE ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/demo-uefi.img)
+    add_custom_command(
+      OUTPUT ${uefi_application}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/uefi_demo
+      COMMAND ${QH_HOST_GCC} -std=gnu11 -O2 -Wall -Wextra -ffreestanding -fno-stack-protector
+              -fpie -fvisibility=hidden -mno-red-zone -mgeneral-regs-only -fshort-wchar
+              -fno-asynchronous-unwind-tables -fno-ident -c ${uefi_source} -o ${uefi_object}
+      COMMAND ${QH_HOST_LD} -m i386pep --subsystem 10 -e efi_main -nostdlib -s
+              ${uefi_object} -o ${uefi_application}
+      DEPENDS ${uefi_source}
+      COMMENT "Building the UEFI demo application")
+    add_custom_command(OUTPUT ${QH_UEFI_DEMO_IMAGE}
+                       COMMAND make_uefi_demo_image ${uefi_application} ${QH_UEFI_DEMO_IMAGE}
+                       DEPENDS make_uefi_demo_image ${uefi_application}
+                       COMMENT "Making the UEFI demo OS disk")
+    add_custom_target(uefi_demo_image ALL DEPENDS ${QH_UEFI_DEMO_IMAGE})
+  endif()
+endif()
+
 # The whole-program tests copy the front end (and boot the demo) in their fixtures.
 if(TARGET program_tests)
   add_dependencies(program_tests qemu_front_exe)
   if(TARGET demo_image)
     add_dependencies(program_tests demo_image)
+    if(TARGET uefi_demo_image)
+      add_dependencies(program_tests uefi_demo_image)
+    endif()
     target_compile_definitions(program_tests PRIVATE
                                QH_CATALOGUE_DIR="${PROJECT_SOURCE_DIR}/catalogue")
   endif()

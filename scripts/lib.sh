@@ -7,9 +7,9 @@ QH_JOBS=${QH_JOBS:-2}
 
 # Installed with --no-install-recommends, so every package a script or test uses is named
 # here, also those that another package only recommends.
-# What building and running the program need (scripts/run):
+# What building and running the program need (scripts/run); ovmf is the UEFI firmware:
 QH_RUN_PACKAGES=(
-  cmake ninja-build g++ libssl-dev qemu-utils qemu-system-x86 wget p7zip-full
+  cmake ninja-build g++ libssl-dev qemu-utils qemu-system-x86 ovmf wget p7zip-full
 )
 # What the tests add (scripts/test): the test libraries, the Windows cross compiler and
 # Wine, tmux for the terminal test, clang with its sanitizer and libFuzzer runtimes

@@ -42,6 +42,10 @@ grep -q $'^version=1.4.1\r$' "$inst/ver.ini" || fail "ver.ini version"
 grep -q $'^aver=1\r$' "$inst/updater/3ver.ini" || fail "3ver.ini aver"
 grep -q $'^1=Demo\r$' "$inst/db/db.ini" || fail "Demo is not category 1"
 cmp -s "$inst/images/demo.img" "$build/bin/demo.img" || fail "demo.img differs from the build's"
+if [[ -f "$build/bin/demo-uefi.img" ]]; then
+  cmp -s "$inst/images/demo-uefi.img" "$build/bin/demo-uefi.img" || fail "demo-uefi.img differs"
+  grep -q $'^firmware=uefi\r$' "$inst/db/Own.ini" || fail "no UEFI demo entry in Own.ini"
+fi
 
 # Headless, with the guest ending QEMU itself; everything else as installed.
 grep -v '^extra=' "$inst/qemu/qemu.ini" >"$work/qemu.ini"

@@ -1,9 +1,12 @@
 // Expected screens of the launching and virtual-disk flows, built from the texts those
 // screens draw, and the tool command lines as a fake tool logs them.
 #pragma once
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "c_api/screen.h"
+#include "main_func/sysinfo.h"
 #include "support/screens.h"
 
 namespace launchscreens {
@@ -32,9 +35,26 @@ inline std::string OsBox(const std::string& name, const std::string& version) {
   return "\n" + frame + " |" + CenterText(name + " " + version, 40) + "|\n" + frame + "\n";
 }
 
+// The large amounts this host is offered: on a 64-bit host each of 2048 to 16384 MB that is at
+// most half the memory the host reports.
+inline std::vector<int> LargeRamAmounts() {
+  std::vector<int> amounts;
+  if (!Is64BitHost()) return amounts;
+  MemoryRecord record;
+  GetMemoryStatus(record);
+  for (int amount : {2048, 4096, 8192, 16384})
+    if (static_cast<uint64_t>(amount) * 2 <= record.ullTotalPhys / 1024 / 1024)
+      amounts.push_back(amount);
+  return amounts;
+}
+
 inline std::string RamMenu() {
+  std::string lines;
+  int line = 6;
+  for (int amount : LargeRamAmounts())
+    lines += "     " + std::to_string(line++) + ") " + std::to_string(amount) + "MB\n";
   return " Select RAM for QEMU\n\n     1) 128MB\n     2) 256MB\n     3) 384MB\n     4) 512MB\n"
-         "     5) 1024MB\n\n     0) Exit\n\n" +
+         "     5) 1024MB\n" + lines + "\n     0) Exit\n\n" +
          Prompt();
 }
 

@@ -140,20 +140,32 @@ TEST(Launch, MemoryCheckLineWhenTheCheckIsOn) {
   EXPECT_EQ(fx.ToolLog(), Log{TinyCdrom(128)});
 }
 
+// On a host offered no line past 5, the unlisted 6 leaves like 0; where lines are offered, the
+// number after the last one is refused and the last one launches with its amount.
 TEST(Launch, ExitOrSixInTheMemoryMenuStartsNothing) {
   Fixture fx;
   WriteCatalogue(fx, {Tiny});
   fx.Write("images\\Tiny-1.0.iso", "iso");
+  const std::vector<int> large = LargeRamAmounts();
+  const std::string past = std::to_string(6 + large.size() + (large.empty() ? 1 : 0));
+  const std::string last = large.empty() ? "6" : std::to_string(5 + large.size());
 
-  RunResult run = fx.Run("2\n1\n0\n2\n1\n6\n2\n1\n7\n0\n0\n");
+  const std::string enterAfterQemu = large.empty() ? "" : "\n";
+  RunResult run = fx.Run("2\n1\n0\n2\n1\n" + last + "\n" + enterAfterQemu + "2\n1\n" + past +
+                         "\n0\n0\n");
 
   const std::string leave = OsBox("Tiny", "1.0") + RamMenu() + MainScreen(Categories);
+  const std::string lastAnswer =
+      large.empty() ? leave : OsLaunch("Tiny", "1.0") + MainScreen(Categories);
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_TRANSCRIPT(UpToList({Tiny}) + leave + CategoryScreen({"Tiny 1.0"}, false) + leave +
+  EXPECT_TRANSCRIPT(UpToList({Tiny}) + leave + CategoryScreen({"Tiny 1.0"}, false) + lastAnswer +
                         CategoryScreen({"Tiny 1.0"}, false) + OsBox("Tiny", "1.0") + RamMenu() +
                         WrongChoice() + MainScreen(Categories),
                     run.out);
-  EXPECT_TRUE(fx.ToolLog().empty());
+  if (large.empty())
+    EXPECT_TRUE(fx.ToolLog().empty());
+  else
+    EXPECT_EQ(fx.ToolLog(), Log{TinyCdrom(large.back())});
 }
 
 // The entry is checked before the memory menu: nothing is asked and nothing said to run.
@@ -176,6 +188,44 @@ TEST(Launch, BadOstypeIsReportedAndQemuIsNotStarted) {
                           MainScreen(Categories),
                       run.out);
     EXPECT_TRUE(fx.ToolLog().empty());
+  }
+  // The firmware is checked the same way; bios and uefi are the only words.
+  for (const char* firmware : {"UEFI", "efi", "ERROR", "uefi -hda x"}) {
+    SCOPED_TRACE(firmware);
+    Fixture fx;
+    OsEntry os = Tiny;
+    os.firmware = firmware;
+    WriteCatalogue(fx, {os});
+    fx.Write("images\\Tiny-1.0.iso", "iso");
+
+    RunResult run = fx.Run("2\n1\n\n0\n");
+
+    EXPECT_TRANSCRIPT(UpToList({os}) + OsBox("Tiny", "1.0") +
+                          "\n * ERROR : bad firmware - use `bios` or `uefi`\n\n"
+                          " Press <Enter> to continue " + MainScreen(Categories),
+                      run.out);
+    EXPECT_TRUE(fx.ToolLog().empty());
+  }
+}
+
+// A BIOS entry's command line is the same with or without the key; a UEFI entry adds the
+// front end's option naming its variables beside the image.
+TEST(Launch, FirmwareBiosOrUefi) {
+  for (const char* firmware : {"bios", "uefi"}) {
+    SCOPED_TRACE(firmware);
+    Fixture fx;
+    OsEntry os = Tiny;
+    os.firmware = firmware;
+    WriteCatalogue(fx, {os});
+    fx.Write("images\\Tiny-1.0.iso", "iso");
+
+    RunResult run = fx.Run("2\n1\n1\n\n0\n");
+
+    EXPECT_TRANSCRIPT(UpToList({os}) + OsLaunch("Tiny", "1.0") + MainScreen(Categories), run.out);
+    const std::string uefi = std::string(firmware) == "uefi"
+                                 ? Received(" -uefi images\\\\Tiny-1.0.iso.vars.fd")
+                                 : "";
+    EXPECT_EQ(fx.ToolLog(), Log{TinyCdrom(128) + uefi});
   }
 }
 

@@ -122,6 +122,8 @@ void ExpectOwnIni(const Fixture& fx, const std::vector<OsEntry>& expected) {
     EXPECT_EQ(ini.ReadString(section, "ostype", Absent), os.ostype);
     EXPECT_EQ(ini.ReadString(section, "vga", Absent), os.vga);
     EXPECT_EQ(ini.ReadString(section, "sha256", Absent), os.sha256.empty() ? Absent : os.sha256);
+    EXPECT_EQ(ini.ReadString(section, "firmware", Absent),
+              os.firmware.empty() ? Absent : os.firmware);
   }
   const std::string after = std::to_string(expected.size() + 1);
   EXPECT_EQ(ini.ReadString(after, "name", Absent), Absent) << "section " << after << " left over";
@@ -328,6 +330,8 @@ TEST(OwnEditorEdit, TypedValuesReplaceAndBlanksAreStoredAsBlanks) {
   std::vector<OsEntry> own = {Entry("One", "1", "one.iso"), Entry("Two", "2", "two.iso")};
   own[0].sha256 = std::string(64, 'a');
   own[1].sha256 = std::string(64, 'B');
+  own[0].firmware = "uefi";
+  own[1].firmware = "bios";
   fx.Write("db\\Own.ini", CategoryIni(own));
 
   // Entry 1: a new name, the version as three blanks, the rest kept, a new vga.
@@ -350,6 +354,7 @@ TEST(OwnEditorEdit, ANewImageDropsTheOldHash) {
   Install(fx);
   std::vector<OsEntry> own = {Entry("One", "1", "one.iso")};
   own[0].sha256 = std::string(64, 'a');
+  own[0].firmware = "uefi";  // the system's, not the image's: it stays
   fx.Write("db\\Own.ini", CategoryIni(own));
 
   // A new file name; everything else kept.
@@ -475,6 +480,8 @@ TEST(OwnEditorDelete, TheImageInTheImagesFolderIsDeletedAndNothingElse) {
   fx.Write("db\\Own.ini", CategoryIni(own));
   fx.Write("images\\a.iso", "image");
   fx.Write("images\\b.iso", "other image");
+  fx.Write("images\\a.iso.vars.fd", "its UEFI variables");
+  fx.Write("images\\b.iso.vars.fd", "other variables");
   fx.Write("a.iso", "a file of the same name beside the program");
 
   RunResult run = fx.Run(std::string(ToOptions) + "2\n3\n1\n\n" + Leave);
@@ -484,7 +491,9 @@ TEST(OwnEditorDelete, TheImageInTheImagesFolderIsDeletedAndNothingElse) {
                         DeletedLine("A 1") + BackOut(),
                     run.out);
   EXPECT_FALSE(fx.Exists("images\\a.iso"));
+  EXPECT_FALSE(fx.Exists("images\\a.iso.vars.fd"));
   EXPECT_TRUE(fx.Exists("images\\b.iso"));
+  EXPECT_TRUE(fx.Exists("images\\b.iso.vars.fd"));
   EXPECT_TRUE(fx.Exists("a.iso"));
   ExpectOwnIni(fx, {own[1]});
 }
@@ -511,6 +520,7 @@ TEST(OwnEditorDelete, ImagesThatAreStillNeededAreKept) {
                                       Entry("Twin", "2", "twin.iso")};
     fx.Write("db\\Own.ini", CategoryIni(own));
     fx.Write("images\\" + c.filename, "needed");
+    fx.Write("images\\" + c.filename + ".vars.fd", "needed too");
 
     RunResult run = fx.Run(std::string(ToOptions) + "2\n3\n1\n\n" + Leave);
 
@@ -520,6 +530,7 @@ TEST(OwnEditorDelete, ImagesThatAreStillNeededAreKept) {
                           c.filename + " was kept: " + c.why + ".\n" + Pause() + BackOut(),
                       run.out);
     EXPECT_EQ(fx.Read("images\\" + c.filename), "needed");
+    EXPECT_EQ(fx.Read("images\\" + c.filename + ".vars.fd"), "needed too");
     ExpectOwnIni(fx, {own[1]});
   }
 }

@@ -1,7 +1,8 @@
 // End to end with Debian's QEMU: from the main menu of an installation, the front end
 // boots the demo OS the build makes, headless, and the guest's greeting arrives on its
 // serial port; the virtual disk made by qemu-img boots the same way; an image QEMU cannot
-// open shows QEMU's own message, and one that would make QEMU open another file is refused.
+// open shows QEMU's own message, and one that would make QEMU open another file is refused;
+// the UEFI demo boots as an Own entry through the firmware the front end finds.
 // TCG only: KVM is nested and slow on test machines.
 #include <gtest/gtest.h>
 
@@ -198,6 +199,48 @@ TEST_F(QemuBoot, ImageQemuCannotOpenShowsQemusOwnMessage) {
                         MainScreen(Categories),
                     run.out);
   EXPECT_EQ(NormalizeLineEnds(fx_.Read("qemu\\qemu.log")), refusal + "\n");  // QEMU was not run
+}
+
+// The UEFI demo the build makes, as the demo installation has it: an Own entry with
+// firmware=uefi, booted from the main menu through the firmware the front end finds (the
+// QEMU's descriptors, here Debian's ovmf). Its variables are made beside the image.
+TEST_F(QemuBoot, UefiDemoBootsFromTheMainMenu) {
+  const fs::path disk = fs::path(ExeDir()) / "demo-uefi.img";
+  if (!fs::exists(disk)) GTEST_SKIP() << "no demo-uefi.img in this build";
+  if (!fs::exists("/usr/share/OVMF/OVMF_CODE_4M.fd")) GTEST_SKIP() << "ovmf is not installed";
+  fs::copy_file(disk, fx_.FsPath("images\\demo-uefi.img"));
+  OsEntry uefi = {"Quillhaven UEFI Demo", "1.0", "", "demo-uefi.img", "hdd", "std"};
+  uefi.firmware = "uefi";
+  const std::vector<std::string> categories = {"Demo", "Own"};
+  fx_.Write("db\\db.ini", DbIni("2026.12", categories));
+  fx_.Write("db\\Own.ini", CategoryIni({uefi}));
+  const std::string upToList = Startup(DbReport("2026.12", categories)) +
+                               MainScreen(categories) +
+                               CategoryScreen(DisplayNames({uefi}), false);
+
+  // Own, its first OS, 128 MB, Enter after QEMU, leave.
+  RunResult run = Run("3\n1\n1\n\n0\n");
+
+  EXPECT_TRANSCRIPT(upToList + LaunchUntilQemu(uefi.name, uefi.version) + Continue +
+                        MainScreen(categories),
+                    run.out);
+  EXPECT_NE(Serial().find("Hello from the Quillhaven UEFI demo!\n"), std::string::npos)
+      << Serial();
+  EXPECT_EQ(fx_.Read("qemu\\stderr.txt"), "");
+  EXPECT_EQ(fs::file_size(fx_.FsPath("images\\demo-uefi.img.vars.fd")),
+            fs::file_size("/usr/share/OVMF/OVMF_VARS_4M.fd"));
+  const std::string log = NormalizeLineEnds(fx_.Read("qemu\\qemu.log"));
+  EXPECT_NE(log.find("if=pflash,format=raw,unit=1,file=images//demo-uefi.img.vars.fd"),
+            std::string::npos)
+      << log;
+
+  // Firmware named in qemu.ini that is not there stops the launch with one line.
+  fx_.Write("qemu\\qemu.ini", fx_.Read("qemu\\qemu.ini") + "uefi=/nonexistent/CODE.fd\n");
+  run = Run("3\n1\n1\n\n0\n");
+  EXPECT_TRANSCRIPT(upToList + LaunchUntilQemu(uefi.name, uefi.version) +
+                        QemuErrors("qemu: UEFI firmware not found: [qemu] uefi=/nonexistent/CODE.fd") +
+                        "\n" + Continue + MainScreen(categories),
+                    run.out);
 }
 
 #ifndef _WIN32

@@ -2,6 +2,8 @@
 // Writes DB_DIR/Demo.ini with the demo OS and puts Demo first in db.ini's [categories],
 // moving the others down one number, through the program's own INI access, so the files
 // read exactly as the program reads them. Nothing changes in db.ini when Demo is listed.
+// With --uefi it also adds the UEFI demo OS to Own.ini, as the user's own entry would be,
+// unless an entry there already names its image.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -13,13 +15,34 @@ namespace {
 constexpr int MaxCategories = 8;  // the slots of the main menu
 }
 
+// The UEFI demo as an Own entry, appended after the user's entries.
+void AddUefiDemo(const std::string& db) {
+  IniFile own(db + "Own.ini");
+  const int count = own.ReadInteger("main", "count", 0);
+  for (int i = 1; i <= count; ++i)
+    if (own.ReadString(std::to_string(i), "filename", "") == "demo-uefi.img") return;
+  const std::string section = std::to_string(count + 1);
+  for (const auto& [key, value] :
+       std::vector<std::pair<std::string, std::string>>{{"name", "Quillhaven UEFI Demo"},
+                                                        {"version", "1.0"},
+                                                        {"download", ""},
+                                                        {"filename", "demo-uefi.img"},
+                                                        {"ostype", "hdd"},
+                                                        {"vga", "std"},
+                                                        {"firmware", "uefi"}})
+    own.WriteString(section, key, value);
+  own.WriteInteger("main", "count", count + 1);
+}
+
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: demo_catalogue DB_DIR\n");
+  const bool uefi = argc == 3 && std::string(argv[1]) == "--uefi";
+  if (argc != 2 && !uefi) {
+    std::fprintf(stderr, "usage: demo_catalogue [--uefi] DB_DIR\n");
     return 2;
   }
-  const std::string db = std::string(argv[1]) + "/";
+  const std::string db = std::string(argv[argc - 1]) + "/";
   try {
+    if (uefi) AddUefiDemo(db);
     // The image is in place and nothing can fetch it again, so the entry has no link.
     RemoveFile(db + "Demo.ini");
     IniFile demo(db + "Demo.ini");

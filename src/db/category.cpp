@@ -108,5 +108,6 @@ OsEntry OsEntryFromSection(const IniDocument& doc, const std::string& section) {
   os.vga = doc.ReadString(section, "vga", "cirrus");
   os.sha256 = doc.ReadString(section, "sha256", "");
   os.checksums = doc.ReadString(section, "checksums", "");
+  os.firmware = doc.ReadString(section, "firmware", "");
   return os;
 }

@@ -12,6 +12,8 @@ struct OsEntry {
   std::string sha256{};
   // The optional key checksums: the link of the publisher's checksum list ("" when absent).
   std::string checksums{};
+  // The optional key firmware: "bios" (also when absent, "") or "uefi"; RunOs refuses others.
+  std::string firmware{};
 };
 
 // Slots 1..100 (slot 0 is unused); the caller creates it with empty strings.

@@ -18,7 +18,7 @@ namespace {
 void WriteEntry(IniDocument& doc, int entry, const std::string& name, const std::string& version,
                 const std::string& download, const std::string& filename,
                 const std::string& ostype, const std::string& vga, const std::string& sha256,
-                const std::string& checksums) {
+                const std::string& checksums, const std::string& firmware) {
   const std::string section = std::to_string(entry);
   doc.WriteString(section, "name", name);
   doc.WriteString(section, "version", version);
@@ -28,6 +28,7 @@ void WriteEntry(IniDocument& doc, int entry, const std::string& name, const std:
   doc.WriteString(section, "vga", vga);
   if (!sha256.empty()) doc.WriteString(section, "sha256", sha256);
   if (!checksums.empty()) doc.WriteString(section, "checksums", checksums);
+  if (!firmware.empty()) doc.WriteString(section, "firmware", firmware);
 }
 
 // The entry sections in from..to that are in the file, in increasing order, each once.
@@ -49,7 +50,8 @@ std::vector<long long> EntrySections(const IniDocument& doc, long long from, lon
 void AppendOwnEntry(const std::string& name, const std::string& version,
                     const std::string& download, const std::string& filename,
                     const std::string& ostype, const std::string& vga,
-                    const std::string& sha256, const std::string& checksums) {
+                    const std::string& sha256, const std::string& checksums,
+                    const std::string& firmware) {
   const std::string path = OwnFilePath();
   IniDocument doc;
   doc.Load(path);
@@ -57,7 +59,8 @@ void AppendOwnEntry(const std::string& name, const std::string& version,
   // A count that cannot grow any more gets its last entry replaced rather than overflow.
   const int entry = count < INT_MAX ? count + 1 : count;
   doc.WriteInteger("main", "count", entry);
-  WriteEntry(doc, entry, name, version, download, filename, ostype, vga, sha256, checksums);
+  WriteEntry(doc, entry, name, version, download, filename, ostype, vga, sha256, checksums,
+             firmware);
   doc.Save(path);
 }
 
@@ -92,6 +95,8 @@ void DeleteOwnEntry(int entry) {
     if (!sha256.empty()) moved.back().second.push_back({"sha256", sha256});
     const std::string checksums = doc.ReadString(section, "checksums", "");
     if (!checksums.empty()) moved.back().second.push_back({"checksums", checksums});
+    const std::string firmware = doc.ReadString(section, "firmware", "");
+    if (!firmware.empty()) moved.back().second.push_back({"firmware", firmware});
   }
   doc.EraseSections(erased);
   for (const auto& [section, keys] : moved) doc.AppendSection(section, keys);

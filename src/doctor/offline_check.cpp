@@ -23,6 +23,8 @@ std::string OfflineProblem(const OsEntry& os, bool hddManager) {
   if (!os.vga.empty() && os.vga != "cirrus" && os.vga != "std" && os.vga != "vmware")
     return "vga is not cirrus, std or vmware";
   if (!os.sha256.empty() && !IsSha256Text(os.sha256)) return "sha256 is not 64 hexadecimal digits";
+  if (!os.firmware.empty() && os.firmware != "bios" && os.firmware != "uefi")
+    return "firmware is not bios or uefi";
   if (os.checksums.empty()) return "";
   return BadValueText(EntryValue::Checksums, os.checksums);
 }

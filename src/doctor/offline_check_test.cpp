@@ -31,6 +31,7 @@ TEST(OfflineCheckTest, WhatMakesAnEntryBroken) {
        "passed to wget"},
       {&OsEntry::checksums, "--config=SUMS",
        "bad checksum list link: it does not begin with http://, https:// or ftp://"},
+      {&OsEntry::firmware, "UEFI", "firmware is not bios or uefi"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.value);

@@ -23,6 +23,17 @@ uint64_t ReadAvailPhysFromSystem() {
   return record.ullAvailPhys;
 }
 
+uint64_t ReadTotalPhysFromSystem() {
+  MemoryRecord record;
+  GetMemoryStatus(record);
+  return record.ullTotalPhys;
+}
+
+// The menu's amounts by line number; lines 6 to 9 are offered only on large 64-bit hosts.
+const int RamAmounts[] = {0, 128, 256, 384, 512, 1024, 2048, 4096, 8192, 16384};
+constexpr int FixedRamLines = 5;
+constexpr int LargestRamLine = 9;
+
 const char* const BoxFrame = " +----------------------------------------+ ";
 
 // Runs one accelerator tool after its announcement; the tool's own result is not judged.
@@ -41,6 +52,17 @@ void RunKqemuTool(const std::string& announcement, const std::string& tool) {
 }  // namespace
 
 AvailPhysReader ReadAvailPhys = ReadAvailPhysFromSystem;
+TotalPhysReader ReadTotalPhys = ReadTotalPhysFromSystem;
+
+int RamMenuLines(uint64_t totalBytes, bool host64) {
+  int lines = FixedRamLines;
+  if (!host64) return lines;
+  // A guest gets at most half of the host's memory, so that the host itself keeps working.
+  const uint64_t halfMegabytes = totalBytes / 1024 / 1024 / 2;
+  while (lines < LargestRamLine && static_cast<uint64_t>(RamAmounts[lines + 1]) <= halfMegabytes)
+    ++lines;
+  return lines;
+}
 
 void ShowOsBox(const std::string& name, const std::string& version) {
   SetWindowTitle("Quillhaven - " + name);
@@ -59,18 +81,17 @@ int SelectRam() {
   WriteLine("     3) 384MB");
   WriteLine("     4) 512MB");
   WriteLine("     5) 1024MB");
+  const int lines =
+      RamMenuLines((ReadTotalPhys ? ReadTotalPhys : ReadTotalPhysFromSystem)(), Is64BitHost());
+  for (int line = FixedRamLines + 1; line <= lines; ++line)
+    WriteLine("     " + std::to_string(line) + ") " + std::to_string(RamAmounts[line]) + "MB");
   WriteLine();
   WriteLine("     0) Exit");
   WriteLine();
-  // 6 is accepted though not listed, and leaves like 0.
-  switch (ReadChoice(6)) {
-    case 1: return 128;
-    case 2: return 256;
-    case 3: return 384;
-    case 4: return 512;
-    case 5: return 1024;
-    default: return NoneMarker;
-  }
+  // Without a sixth line, 6 is accepted though not listed, and leaves like 0.
+  const int answer = ReadChoice(lines == FixedRamLines ? FixedRamLines + 1 : lines);
+  if (answer >= 1 && answer <= lines) return RamAmounts[answer];
+  return NoneMarker;
 }
 
 bool ShowHostOs() {
@@ -87,7 +108,8 @@ void StopKqemu() { RunKqemuTool(" Stopping kqemu ...", "kqemu\\RUR-Iradu-Halt.ex
 bool CheckRamForQemu(int megabytes) {
   if (DisableRamCheck) return true;
   WriteText(" Ram for qemu: " + std::to_string(megabytes) + "mb");
-  if (megabytes < 10 || megabytes > 2047) {
+  // 2047 MB was the most the 32-bit QEMU could give a guest; 64-bit hosts have no such bound.
+  if (megabytes < 10 || (!HostIs64Bit && megabytes > 2047)) {
     WriteLine(" [ ERROR ]");
     return false;
   }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "db/settings.h"
 #include "main_func/sysinfo.h"
 #include "support/launch_test_util.h"
@@ -31,6 +33,7 @@ class RamCheck : public ::testing::Test {
  protected:
   void SetUp() override {
     saved_ = ReadAvailPhys;
+    HostIs64Bit = false;
     ResetSettings();
   }
   void TearDown() override {
@@ -75,6 +78,7 @@ TEST_F(RamCheck, PartOfAMegabyteDoesNotCount) {
 
 TEST_F(RamCheck, AmountsOutsideTenTo2047FailWhateverIsFree) {
   ReadAvailPhys = FreePlenty;
+  HostIs64Bit = false;
   bool passed = true;
   EXPECT_EQ(Check(9, passed), " Ram for qemu: 9mb [ ERROR ]\n");
   EXPECT_FALSE(passed);
@@ -86,6 +90,15 @@ TEST_F(RamCheck, AmountsOutsideTenTo2047FailWhateverIsFree) {
   EXPECT_TRUE(passed);
   Check(2047, passed);
   EXPECT_TRUE(passed);
+  // A 64-bit host has no upper bound but its free memory.
+  HostIs64Bit = true;
+  EXPECT_EQ(Check(8192, passed), " Ram for qemu: 8192mb [ OK ]\n");
+  EXPECT_TRUE(passed);
+  ReadAvailPhys = Free1000Mb;
+  EXPECT_EQ(Check(8192, passed), " Ram for qemu: 8192mb [ ERROR ]\n"
+                                 " Not enough free memory: asked for 8192 MB, 1000 MB free\n");
+  EXPECT_FALSE(passed);
+  HostIs64Bit = false;
 }
 
 TEST_F(RamCheck, DisabledCheckWritesNothingAndNeverReadsMemory) {
@@ -146,19 +159,63 @@ TEST(ShowOsBox, OddLengthGetsTheExtraBlankOnTheRight) {
       << console.Output();
 }
 
-TEST(SelectRam, ListsTheAmountsAndMapsEachAnswer) {
-  const std::string menu =
+uint64_t Total2Gb() { return 2048 * MB; }
+uint64_t Total8Gb() { return 8192 * MB; }
+uint64_t Total15AndAHalfGb() { return 15872 * MB; }
+uint64_t Total16Gb() { return 16384 * MB; }
+uint64_t Total64Gb() { return 65536 * MB; }
+
+// Replaces the total-memory reader for one test.
+class SelectRamOn : public ::testing::Test {
+ protected:
+  void SetUp() override { saved_ = ReadTotalPhys; }
+  void TearDown() override { ReadTotalPhys = saved_; }
+
+ private:
+  TotalPhysReader saved_ = nullptr;
+};
+
+TEST_F(SelectRamOn, HostsOfTwoToSixtyFourGigabytes) {
+  const std::string head =
       " Select RAM for QEMU\n\n     1) 128MB\n     2) 256MB\n     3) 384MB\n     4) 512MB\n"
-      "     5) 1024MB\n\n     0) Exit\n\n > ";
-  const int expected[] = {-99, 128, 256, 384, 512, 1024, -99};
-  for (int answer = 0; answer <= 6; ++answer) {
-    Console console(std::to_string(answer) + "\n");
-    EXPECT_EQ(SelectRam(), expected[answer]) << "answer " << answer;
-    EXPECT_EQ(console.Output(), menu);
+      "     5) 1024MB\n";
+  const std::string tail = "\n     0) Exit\n\n > ";
+  const std::string large[] = {"     6) 2048MB\n", "     7) 4096MB\n", "     8) 8192MB\n",
+                               "     9) 16384MB\n"};
+  struct Row {
+    TotalPhysReader total;
+    int lines;
+    std::vector<int> amounts;  // by answer, 0 first; the answer after the last is refused
+  };
+  const Row rows[] = {
+      {Total2Gb, 5, {-99, 128, 256, 384, 512, 1024, -99}},
+      {Total8Gb, 7, {-99, 128, 256, 384, 512, 1024, 2048, 4096}},
+      {Total15AndAHalfGb, 7, {-99, 128, 256, 384, 512, 1024, 2048, 4096}},
+      {Total16Gb, 8, {-99, 128, 256, 384, 512, 1024, 2048, 4096, 8192}},
+      {Total64Gb, 9, {-99, 128, 256, 384, 512, 1024, 2048, 4096, 8192, 16384}},
+  };
+  for (const Row& row : rows) {
+    ReadTotalPhys = row.total;
+    std::string menu = head;
+    for (int line = 6; line <= row.lines; ++line) menu += large[line - 6];
+    menu += tail;
+    const int last = static_cast<int>(row.amounts.size()) - 1;
+    for (int answer = 0; answer <= last; ++answer) {
+      Console console(std::to_string(answer) + "\n");
+      EXPECT_EQ(SelectRam(), row.amounts[answer]) << row.lines << " lines, answer " << answer;
+      EXPECT_EQ(console.Output(), menu);
+    }
+    // One above: refused and asked again (on 2 GB that is 7, past the unlisted 6).
+    Console console(std::to_string(last + 1) + "\n3\n");
+    EXPECT_EQ(SelectRam(), 384);
+    EXPECT_NE(console.Output().find(" [Err] Wrong choice"), std::string::npos) << row.lines;
   }
+  EXPECT_EQ(RamMenuLines(64 * 1024 * MB, false), 5);
+  EXPECT_EQ(RamMenuLines(0, true), 5);
 }
 
-TEST(SelectRam, SevenIsRefusedAndAskedAgain) {
+TEST_F(SelectRamOn, SevenIsRefusedAndAskedAgain) {
+  ReadTotalPhys = Total2Gb;
   Console console("7\n3\n");
   EXPECT_EQ(SelectRam(), 384);
   EXPECT_NE(console.Output().find(" [Err] Wrong choice"), std::string::npos);

@@ -154,7 +154,7 @@ void OpenOs(int category, int entry, bool old) {
     return;
   }
   if (FileExists(AppDir + ImagesDir + "\\" + os.filename)) {
-    RunOs(os.name, os.version, os.filename, os.ostype, os.vga);
+    RunOs(os.name, os.version, os.filename, os.ostype, os.vga, os.firmware);
     return;
   }
   ShowOsBox(os.name, os.version);
@@ -166,7 +166,7 @@ void OpenOs(int category, int entry, bool old) {
   WriteLine();
   if (ReadChoice(1) != 1) return;
   if (DownloadImage(os.name, os.version, os.download, os.filename, os.sha256, os.checksums)) {
-    RunOs(os.name, os.version, os.filename, os.ostype, os.vga);
+    RunOs(os.name, os.version, os.filename, os.ostype, os.vga, os.firmware);
     return;
   }
   WriteLine();

@@ -16,6 +16,7 @@
 #include "main_func/out.h"
 #include "os/entry_values.h"
 #include "os/own_image.h"
+#include "os/run_os.h"
 
 namespace {
 
@@ -117,9 +118,9 @@ bool SameImage(const OsEntry& os, const Values& v) {
 }
 
 void AppendEntry(const Values& v, const std::string& sha256 = "",
-                 const std::string& checksums = "") {
+                 const std::string& checksums = "", const std::string& firmware = "") {
   AppendOwnEntry(v[Name], v[Version], v[Download], v[Filename], v[OsType], v[Vga], sha256,
-                 checksums);
+                 checksums, firmware);
 }
 
 // The choosing part shared by the edit and delete screens. Returns the chosen entry
@@ -217,8 +218,9 @@ void EditOsScreen() {
     DeleteOwnEntry(choice);
     deleted = true;
     // The publisher's list stays with the same image as well; another image drops both.
+    // The firmware belongs to the system, not to one image of it: an edit always keeps it.
     AppendEntry(values, SameImage(os, values) ? os.sha256 : "",
-                SameImage(os, values) ? os.checksums : "");
+                SameImage(os, values) ? os.checksums : "", os.firmware);
   } catch (const IniWriteError& e) {
     if (deleted && haveBefore) WriteFileAtomic(path, before);
     WriteLine();
@@ -261,6 +263,10 @@ void DeleteOsScreen() {
   }
   const std::string kept = ImageKeptReason(os.filename);
   if (kept.empty() && RemoveOwnImage(os.filename) == ImageRemoval::Failed) WriteText("*ERROR*");
+  // The UEFI variables beside the image belong to it and go with it.
+  else if (kept.empty() && !os.filename.empty() &&
+           RemoveOwnImage(UefiVarsName(os.filename)) == ImageRemoval::Failed)
+    WriteText("*ERROR*");
   WriteText("..");
   WriteLine(".. [ OK ]");
   // A name outside the images folder (or a device) is never handed to the file system.

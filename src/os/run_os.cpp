@@ -49,7 +49,7 @@ std::string QemuBaseCommand(bool host64, bool disableKqemu) {
 std::string OsCommandLine(const std::string& appDir, const std::string& imagesDir,
                           bool host64, bool disableKqemu, int megabytes,
                           const std::string& vga, const std::string& ostype,
-                          const std::string& filename, bool withHdb) {
+                          const std::string& filename, bool withHdb, bool uefi) {
   MediaWords media{};
   if (!MediaFor(ostype, media)) return "";
   std::string line = ToolCommandLine(appDir, QemuBaseCommand(host64, disableKqemu));
@@ -59,11 +59,15 @@ std::string OsCommandLine(const std::string& appDir, const std::string& imagesDi
   line += imagesDir + "\\\\" + filename;
   if (withHdb) line += " -hdb " + imagesDir + "\\\\hdb.img";
   line += media.bootSuffix;
+  // The front end's own option: boot through UEFI with the variables kept in this file.
+  if (uefi) line += " -uefi " + imagesDir + "\\\\" + UefiVarsName(filename);
   return line;
 }
 
+std::string UefiVarsName(const std::string& filename) { return filename + ".vars.fd"; }
+
 void RunOs(const std::string& name, const std::string& version, const std::string& filename,
-           const std::string& ostype, const std::string& vga) {
+           const std::string& ostype, const std::string& vga, const std::string& firmware) {
   SetWindowTitle("Quillhaven - " + name);
   ClearScreen();
   ShowOsBox(name, version);
@@ -85,6 +89,10 @@ void RunOs(const std::string& name, const std::string& version, const std::strin
                       "QEMU");
     return;
   }
+  if (firmware != "" && firmware != "bios" && firmware != "uefi") {
+    ShowLaunchRefused(" * ERROR : bad firmware - use `bios` or `uefi`");
+    return;
+  }
   const int megabytes = SelectRam();
   if (megabytes == NoneMarker) return;
 
@@ -102,7 +110,8 @@ void RunOs(const std::string& name, const std::string& version, const std::strin
 
   const bool withHdb = FileExists(AppDir + ImagesDir + "\\hdb.img");
   const std::string commandLine = OsCommandLine(AppDir, ImagesDir, host64, DisableKqemu,
-                                                megabytes, adapter, ostype, filename, withHdb);
+                                                megabytes, adapter, ostype, filename, withHdb,
+                                                firmware == "uefi");
   WriteLine();
   RunAndWait(commandLine, ShowNormal);
   ShowQemuErrors();

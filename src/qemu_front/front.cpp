@@ -16,6 +16,7 @@
 #include "qemu_front/host_facts.h"
 #include "qemu_front/image_format.h"
 #include "qemu_front/translate.h"
+#include "qemu_front/uefi.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ bool IsThisProgram(const std::string& path) {
 
 }  // namespace
 
-int RunFront(const std::vector<std::string>& args) {
+int RunFront(const std::vector<std::string>& givenArgs) {
   const std::string dir = ExeDir();
   const std::string errPath = dir + "stderr.txt";
   const std::string iniPath = dir + "qemu.ini";
@@ -66,6 +67,9 @@ int RunFront(const std::vector<std::string>& args) {
   // replaces it, and so does every message of the front end's own.
 
   const FrontConfig config = ReadFrontConfig(iniPath);
+  std::vector<std::string> args = givenArgs;
+  std::string uefiVars, uefiError;
+  if (!TakeUefiOption(args, uefiVars, uefiError)) return Refuse(errPath, uefiError);
   const bool wantAudio = config.audio.empty() &&
                          std::find(args.begin(), args.end(), "-soundhw") != args.end();
   HostFacts host = GatherHostFacts(wantAudio);
@@ -88,8 +92,20 @@ int RunFront(const std::vector<std::string>& args) {
                                " names this front end, not QEMU");
   }
 
+  std::vector<std::string> qemuArgs = translation.args;
+  if (!uefiVars.empty()) {
+    FirmwarePair firmware;
+    std::string error;
+    // Debian's ovmf package, for QEMU builds that ship no descriptors.
+    const std::string debianDir = host.os == HostOs::Linux ? "/usr/share/OVMF" : "";
+    if (!FindUefiFirmware(ReadUefiConfig(iniPath), DescriptorDirs(qemu), debianDir, firmware, error))
+      return Refuse(errPath, error);
+    const Translation uefi = UefiArgs(firmware, uefiVars);
+    if (!uefi.ok) return Refuse(errPath, uefi.error);
+    qemuArgs.insert(qemuArgs.end(), uefi.args.begin(), uefi.args.end());
+  }
   std::vector<std::string> words{qemu};
-  words.insert(words.end(), translation.args.begin(), translation.args.end());
+  words.insert(words.end(), qemuArgs.begin(), qemuArgs.end());
   const std::string commandLine = JoinWords(words);
   const int code = RunRedirected(commandLine, "", "", "", errPath);
   std::string errors;
@@ -98,7 +114,7 @@ int RunFront(const std::vector<std::string>& args) {
     if (!errors.empty() && errors.back() != '\n') errors += '\n';
     return Refuse(errPath, errors + "qemu: cannot start " + NativePath(qemu));
   }
-  WriteErrorFile(LogPath(errPath), LogHeader(commandLine, translation.args) + errors);
+  WriteErrorFile(LogPath(errPath), LogHeader(commandLine, qemuArgs) + errors);
   // Only errors reach the screen, whatever the exit code: a guest that ends through the
   // debug-exit port makes QEMU end with 1 on a good run.
   const std::string kept = DropWarnings(errors);

@@ -44,6 +44,7 @@ void AddSection(std::vector<std::string>& lines, const std::string& section, con
   lines.push_back("vga=" + os.vga);
   if (!os.sha256.empty()) lines.push_back("sha256=" + os.sha256);
   if (!os.checksums.empty()) lines.push_back("checksums=" + os.checksums);
+  if (!os.firmware.empty()) lines.push_back("firmware=" + os.firmware);
 }
 
 }  // namespace
