@@ -4,7 +4,13 @@
 //   create PATH BYTES | copy SRC DST | append PATH TEXT... | remove PATH | mkdir PATH
 //   stdout TEXT... | stderr TEXT... | exit CODE      (# starts a comment)
 //   sleep MS: waits that many milliseconds (a slow tool)
+//   envfile NAME DEST: appends to DEST the text of the file that the environment variable
+//     NAME names, opened with that narrow path as an ANSI program opens it (as wget reads
+//     WGETRC), or "cannot open VALUE"
 //   interrupt: CTRL + C as the terminal sends it, to the parent and this tool (POSIX only)
+//   interrupt-others: CTRL + C to the parent (POSIX) or to every process of the console
+//     (Windows), while this tool lives on, as a console child under Wine does (it then ends
+//     with 0: follow with "exit 0")
 // "$LAST" stands for the last element of the last argument, "$ARG1".."$ARG9" for argv[N].
 #include <chrono>
 #include <cstdio>
@@ -19,7 +25,9 @@
 
 #include "main_func/files.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <csignal>
 #include <unistd.h>
 #endif
@@ -29,6 +37,31 @@ namespace fs = std::filesystem;
 namespace {
 
 std::vector<std::string> Args;  // argv[1..]
+
+#ifdef _WIN32
+HANDLE InterruptSeen = nullptr;
+
+BOOL WINAPI NoteInterrupt(DWORD event) {
+  if (event != CTRL_C_EVENT) return FALSE;
+  SetEvent(InterruptSeen);
+  return TRUE;
+}
+#endif
+
+// Sends CTRL + C to the others and survives it. On Windows it waits until the console has
+// delivered it here too, so that it has gone out to every process before this tool ends.
+void InterruptOthers() {
+  std::cout.flush();
+#ifdef _WIN32
+  InterruptSeen = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  SetConsoleCtrlHandler(NoteInterrupt, TRUE);
+  if (GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0)) WaitForSingleObject(InterruptSeen, 10000);
+  else std::cerr << "fake_tool: no console to interrupt" << std::endl;
+#else
+  signal(SIGINT, SIG_IGN);
+  kill(getppid(), SIGINT);
+#endif
+}
 
 fs::path ToPath(std::string text) {
   for (char& c : text)
@@ -74,7 +107,7 @@ void Fail(const std::string& line, const std::string& why) {
   std::cerr << "fake_tool: " << why << ": " << line << std::endl;
 }
 
-bool CreateFile(const fs::path& path, unsigned long long bytes) {
+bool WriteFileOfSize(const fs::path& path, unsigned long long bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   std::string chunk(65536, 'x');
   while (out && bytes > 0) {
@@ -95,7 +128,7 @@ bool RunAction(const std::string& original, int& code) {
     char* end = nullptr;
     unsigned long long bytes = std::strtoull(size.c_str(), &end, 10);
     if (path.empty() || size.empty() || *end != '\0') Fail(original, "bad create");
-    else if (!CreateFile(ToPath(path), bytes)) Fail(original, "cannot create");
+    else if (!WriteFileOfSize(ToPath(path), bytes)) Fail(original, "cannot create");
   } else if (action == "copy") {
     std::string from = NextWord(rest), to = NextWord(rest);
     fs::copy_file(ToPath(from), ToPath(to), fs::copy_options::overwrite_existing, ec);
@@ -122,6 +155,23 @@ bool RunAction(const std::string& original, int& code) {
     kill(getppid(), SIGINT);
     raise(SIGINT);
 #endif
+  } else if (action == "envfile") {
+    const std::string name = NextWord(rest), dest = NextWord(rest);
+    const char* value = std::getenv(name.c_str());
+    std::string text = "cannot open " + std::string(value ? value : "");
+    if (value) {
+      if (std::FILE* f = std::fopen(value, "rb")) {
+        text.clear();
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+        std::fclose(f);
+      }
+    }
+    std::ofstream out(ToPath(dest), std::ios::binary | std::ios::app);
+    out << text;
+    if (!out) Fail(original, "cannot append");
+  } else if (action == "interrupt-others") {
+    InterruptOthers();
   } else if (action == "exit") {
     std::string word = NextWord(rest);
     code = word.empty() ? 0 : std::atoi(word.c_str());
@@ -144,11 +194,18 @@ void LogCall(const fs::path& self) {
 
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) Args.emplace_back(argv[i]);
-  std::string selfText = ExePath();
-  fs::path self(selfText);
+  // Found by its wide name on Windows, so that it works below any folder; everything else
+  // it does the ANSI way, as the tools it stands in for.
+#ifdef _WIN32
+  std::wstring wide(32768, L'\0');
+  wide.resize(GetModuleFileNameW(nullptr, wide.data(), static_cast<DWORD>(wide.size())));
+  const fs::path self(wide);
+#else
+  const fs::path self(ExePath());
+#endif
   LogCall(self);
 
-  std::ifstream actions(selfText + ".act", std::ios::binary);
+  std::ifstream actions(fs::path(self.native() + fs::path(".act").native()), std::ios::binary);
   std::string line;
   int code = 0;
   while (std::getline(actions, line)) {

@@ -34,6 +34,19 @@ int RunWatched(const std::string& commandLine, int showMode, int intervalMs,
 // STATUS_CONTROL_C_EXIT on Windows).
 bool IsInterruptExit(int exitCode);
 
+// The code RunAndWait, RunWatched and RunRedirected report for a child that CTRL + C (or
+// CTRL + Break, CTRL + \) reached: 128 + SIGINT on POSIX, STATUS_CONTROL_C_EXIT on Windows.
+extern const int InterruptExit;
+
+// What the run functions report for a child that ended with childCode. This program's own
+// console handler records an interrupt that comes while the child runs, and that record
+// decides: such a child was stopped by the user whatever code it gave (a console child
+// under Wine ends with 0 after CTRL + C, and a stopped download must not pass for a whole
+// one). A child that could not be started (-1) stays so.
+inline int ReportedExit(int childCode, bool interruptCame) {
+  return interruptCame && childCode != -1 ? InterruptExit : childCode;
+}
+
 // Sets a variable of the environment every later child process gets; an empty value
 // removes it.
 void SetChildEnvironment(const std::string& name, const std::string& value);

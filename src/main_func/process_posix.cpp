@@ -22,6 +22,8 @@
 // within this limit can never hold a word that the kernel would refuse.
 const std::size_t MaxCommandLine = 131071;
 
+const int InterruptExit = 128 + SIGINT;
+
 namespace {
 
 constexpr int ShellOk = 33;           // any value above 32 means success to the callers
@@ -125,15 +127,22 @@ bool WaitChild(pid_t pid, int& status, const Watch& watch, bool& ended) {
 
 // CTRL + C and CTRL + \ in the terminal go to the whole foreground group: while a child
 // runs, they are the child's to act on (a stopped download), not a reason for this program
-// to end. An ignored signal stays ignored across exec, so the child gets the default back.
+// to end; this program only records that one came. A caught signal gets its default back
+// across exec, so the child acts on it as usual.
+volatile sig_atomic_t InterruptCame = 0;
+
+void RecordInterrupt(int) { InterruptCame = 1; }
+
 class InterruptsToChild {
  public:
   InterruptsToChild() {
-    struct sigaction ignore {};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    sigaction(SIGINT, &ignore, &oldInt_);
-    sigaction(SIGQUIT, &ignore, &oldQuit_);
+    InterruptCame = 0;
+    struct sigaction record {};
+    record.sa_handler = RecordInterrupt;
+    record.sa_flags = SA_RESTART;
+    sigemptyset(&record.sa_mask);
+    sigaction(SIGINT, &record, &oldInt_);
+    sigaction(SIGQUIT, &record, &oldQuit_);
   }
   ~InterruptsToChild() {
     sigaction(SIGINT, &oldInt_, nullptr);
@@ -141,6 +150,9 @@ class InterruptsToChild {
   }
   InterruptsToChild(const InterruptsToChild&) = delete;
   InterruptsToChild& operator=(const InterruptsToChild&) = delete;
+  // True when an interrupt came since this object was made. A signal that a child sent
+  // before it ended is delivered before waitpid returns, so none is missed.
+  static bool Came() { return InterruptCame != 0; }
   // In the child, before exec.
   static void Restore() {
     struct sigaction deflt {};
@@ -199,11 +211,13 @@ int SpawnAndWait(const std::string& program, std::vector<std::string> args,
 
   int status = 0;
   bool ended = false;
-  if (!WaitChild(pid, status, watch, ended)) return ended ? WatchEnded : -1;
+  const bool waited = WaitChild(pid, status, watch, ended);
   if (n > 0) return -1;
-  if (WIFEXITED(status)) return WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-  return -1;
+  int code = -1;
+  if (!waited) code = ended ? WatchEnded : -1;
+  else if (WIFEXITED(status)) code = WEXITSTATUS(status);
+  else if (WIFSIGNALED(status)) code = 128 + WTERMSIG(status);
+  return ReportedExit(code, InterruptsToChild::Came());
 }
 
 int Run(const std::string& commandLine, const std::string& workDir, const Redirects& r,

@@ -37,6 +37,28 @@ TEST(RunAndWaitTest, ReturnsTheToolsExitCodeUnchanged) {
   EXPECT_EQ(dir.ToolLog().size(), 3u);
 }
 
+// The record of an interrupt decides, whatever code the child gave; a child that never
+// started stays so.
+TEST(RunAndWaitTest, AnInterruptWhileTheChildRunsMakesItAStoppedOne) {
+  EXPECT_TRUE(IsInterruptExit(ReportedExit(0, true)));
+  EXPECT_TRUE(IsInterruptExit(ReportedExit(4, true)));
+  EXPECT_TRUE(IsInterruptExit(ReportedExit(WatchEnded, true)));
+  EXPECT_EQ(ReportedExit(-1, true), -1);
+  EXPECT_EQ(ReportedExit(0, false), 0);
+  EXPECT_EQ(ReportedExit(4, false), 4);
+
+#ifndef _WIN32
+  // A child that sends CTRL + C as the terminal does, survives it and ends with 0, as a
+  // console child under Wine does; the next child is judged afresh. (A piped Windows test
+  // has no console to send CTRL + C through: tests/pty_test.sh does it on Wine's console.)
+  TempDir dir;
+  dir.InstallTool("tool\\stopped.exe", "interrupt-others\nexit 0\n");
+  dir.InstallTool("tool\\zero.exe");
+  EXPECT_TRUE(IsInterruptExit(RunAndWait(Tool(dir, "tool\\stopped.exe"), ShowNormal)));
+  EXPECT_EQ(RunAndWait(Tool(dir, "tool\\zero.exe"), ShowNormal), 0);
+#endif
+}
+
 // A watched child is ended when the watcher says so (it would end with 3 otherwise); one
 // that ends by itself keeps its exit code, and the watcher sees the time grow.
 TEST(RunWatchedTest, WatcherEndsTheChildOrLetsItsExitCodeThrough) {

@@ -10,13 +10,20 @@
 // CreateProcessA takes at most 32767 characters including the terminating NUL.
 const std::size_t MaxCommandLine = 32766;
 
+const int InterruptExit = static_cast<int>(0xC000013Au);  // STATUS_CONTROL_C_EXIT
+
 namespace {
 
 // CTRL + C and CTRL + Break reach every process of the console: while a child runs, they
-// are the child's to act on (a stopped download), not a reason for this program to end.
-// A handler of our own, unlike SetConsoleCtrlHandler(NULL, TRUE), is not inherited.
+// are the child's to act on (a stopped download), not a reason for this program to end;
+// this program only records that one came. A handler of our own, unlike
+// SetConsoleCtrlHandler(NULL, TRUE), is not inherited.
+volatile LONG InterruptCame = 0;
+
 BOOL WINAPI IgnoreInterrupt(DWORD event) {
-  return event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? TRUE : FALSE;
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  InterlockedExchange(&InterruptCame, 1);
+  return TRUE;
 }
 
 // Starts the command line, waits for it and returns its exit code, or -1 when it cannot
@@ -32,6 +39,7 @@ int StartAndWait(const std::string& commandLine, const char* workDir, STARTUPINF
   std::fflush(stdout);
   std::fflush(stderr);
   PROCESS_INFORMATION process{};
+  InterlockedExchange(&InterruptCame, 0);
   SetConsoleCtrlHandler(IgnoreInterrupt, TRUE);
   if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, inheritHandles,
                       NORMAL_PRIORITY_CLASS, nullptr, workDir, &startup, &process)) {
@@ -61,7 +69,8 @@ int StartAndWait(const std::string& commandLine, const char* workDir, STARTUPINF
   GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return ended ? WatchEnded : static_cast<int>(code);
+  return ReportedExit(ended ? WatchEnded : static_cast<int>(code),
+                      InterlockedCompareExchange(&InterruptCame, 0, 0) != 0);
 }
 
 // An inheritable handle for one of the child's standard handles: the named file, or a
@@ -95,9 +104,7 @@ void SetChildEnvironment(const std::string& name, const std::string& value) {
   SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str());
 }
 
-bool IsInterruptExit(int exitCode) {
-  return static_cast<DWORD>(exitCode) == 0xC000013Au;  // STATUS_CONTROL_C_EXIT
-}
+bool IsInterruptExit(int exitCode) { return exitCode == InterruptExit; }
 
 int RunAndWait(const std::string& commandLine, int showMode) {
   STARTUPINFOA startup{};
