@@ -11,6 +11,7 @@
 #include "support/fixture.h"
 #include "support/screens.h"
 #include "support/transcript.h"
+#include "support/undeletable_file.h"
 
 namespace {
 
@@ -74,56 +75,6 @@ void InstallQemuImg(const Fixture& fx, const std::string& before = "") {
   fx.Write("disks\\3G", VmdkDisk(2ull << 30));  // a disk of another size than asked for
   fx.InstallTool("qemu\\qemu-img.exe", before + MakeDisk);
 }
-
-// A file of the installation that the program cannot delete while this object lives:
-// on Windows held open by the test (a file in use can be neither deleted nor renamed) and
-// read-only; on POSIX immutable, or in a folder without write permission for a
-// user other than root (root ignores permissions). Locked() is false where neither works.
-class UndeletableFile {
- public:
-  UndeletableFile(const Fixture& fx, const std::string& relPath)
-      : file_(fx.FsPath(relPath)) {
-    namespace fs = std::filesystem;
-#ifdef _WIN32
-    fs::permissions(file_, fs::perms::owner_write | fs::perms::group_write |
-                               fs::perms::others_write, fs::perm_options::remove);
-    hold_.open(file_, std::ios::binary);
-    locked_ = hold_.is_open();
-#else
-    if (std::system(("chattr +i '" + file_.string() + "' 2>/dev/null").c_str()) == 0) {
-      immutable_ = true;
-      locked_ = true;
-    } else if (std::system("test \"$(id -u)\" != 0") == 0) {
-      fs::permissions(file_.parent_path(), fs::perms::owner_write | fs::perms::group_write |
-                                               fs::perms::others_write,
-                      fs::perm_options::remove);
-      folderLocked_ = true;
-      locked_ = true;
-    }
-#endif
-  }
-  ~UndeletableFile() {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (hold_.is_open()) hold_.close();
-    if (immutable_) {
-      [[maybe_unused]] int rc = std::system(("chattr -i '" + file_.string() + "'").c_str());
-    }
-    if (folderLocked_) fs::permissions(file_.parent_path(), fs::perms::owner_all,
-                                       fs::perm_options::add, ec);
-    fs::permissions(file_, fs::perms::owner_write, fs::perm_options::add, ec);
-  }
-  UndeletableFile(const UndeletableFile&) = delete;
-  UndeletableFile& operator=(const UndeletableFile&) = delete;
-  bool Locked() const { return locked_; }
-
- private:
-  std::filesystem::path file_;
-  std::ifstream hold_;
-  bool locked_ = false;
-  bool immutable_ = false;
-  bool folderLocked_ = false;
-};
 
 // The request to delete a disk by hand, as the program shows its path.
 std::string DeleteByHand() {
@@ -231,18 +182,24 @@ TEST(BootHdd, NewDiskIsBootedAfterThePartitionManager) {
             (Log{QemuImgLine("5G"), PartitionManagerLine(128, true), BootLine(256)}));
 }
 
+// qemu-img failing, or missing: then the reason stands before the error.
 TEST(BootHdd, FailedCreationBootsNothing) {
-  Fixture fx;
-  WriteCatalogue(fx);
-  fx.InstallTool("qemu\\qemu-img.exe", "stderr Could not create\nexit 1\n");
+  for (bool missing : {false, true}) {
+    SCOPED_TRACE(missing ? "missing" : "failing");
+    Fixture fx;
+    WriteCatalogue(fx);
+    if (missing) fx.Remove("qemu\\qemu-img.exe");
+    else fx.InstallTool("qemu\\qemu-img.exe", "stderr Could not create\nexit 1\n");
 
-  RunResult run = fx.Run("1\n1\n3G\n\n0\n");
+    RunResult run = fx.Run("1\n1\n3G\n\n0\n");
 
-  EXPECT_TRANSCRIPT(Start() + CreateOffer() + SizePrompt() + CreatingHdd("3G") +
-                        " *ERROR* - HDD was NOT created!\n Press <Enter> to continue\n" +
-                        MainScreen({}),
-                    run.out);
-  EXPECT_EQ(fx.ToolLog(), Log{QemuImgLine("3G")});
+    EXPECT_TRANSCRIPT(Start() + CreateOffer() + SizePrompt() + CreatingHdd("3G") +
+                          (missing ? " * ERROR qemu-img could not be started\n" : "") +
+                          " *ERROR* - HDD was NOT created!\n Press <Enter> to continue\n" +
+                          MainScreen({}),
+                      run.out);
+    EXPECT_EQ(fx.ToolLog(), missing ? Log{} : Log{QemuImgLine("3G")});
+  }
 }
 
 TEST(CreateHdd, RefusedSizesAskAgainAndZeroCancels) {
@@ -423,10 +380,15 @@ TEST(DeleteHdd, WithoutADiskAsksNothing) {
                     run.out);
 }
 
+// Read-only or not: the user asked for it.
 TEST(DeleteHdd, YesDeletesTheDisk) {
   Fixture fx;
   WriteCatalogue(fx);
   fx.Write("images\\hdb.img", "disk");
+  std::filesystem::permissions(fx.FsPath("images\\hdb.img"), std::filesystem::perms::owner_write |
+                                   std::filesystem::perms::group_write |
+                                   std::filesystem::perms::others_write,
+                               std::filesystem::perm_options::remove);
 
   RunResult run = fx.Run("2\n1\n3\n1\n\n0\n0\n");
 
@@ -481,7 +443,9 @@ TEST(DeleteHdd, ADiskThatCannotBeDeletedIsReported) {
 
   EXPECT_TRANSCRIPT(ToHddSetup() + Header("HDD") + "\n Do you want to delete virtual HDD?\n\n" +
                         YesNo() + Header("HDD SETUP") +
-                        "\n Unknown ERROR\n Press <enter> to continue\n" + BackToMain(),
+                        "\n Unknown ERROR\n " + DiskShown() +
+                        " could not be deleted: it is still there.\n Press <enter> to continue\n" +
+                        BackToMain(),
                     run.out);
   EXPECT_EQ(fx.Read("images\\hdb.img"), "disk");
 }

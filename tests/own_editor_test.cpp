@@ -14,6 +14,7 @@
 #include "support/fixture.h"
 #include "support/screens.h"
 #include "support/transcript.h"
+#include "support/undeletable_file.h"
 
 namespace {
 
@@ -416,9 +417,15 @@ TEST(OwnEditorEdit, MissingOwnIniIsReportedTwiceAndFailsTheOperation) {
 // ---------------------------------------------------------------------------------------
 // DELETE OS
 
-std::string DeletedLine(const std::string& display, bool imageError = false) {
+// stays: the file that could not be deleted, as the screen names it ("" for none).
+std::string DeletedLine(const std::string& display, bool imageError = false,
+                        const std::string& stays = "") {
   return Header("DELETE OS") + "\n Deleting " + display + " .." + (imageError ? "*ERROR*" : "") +
-         ".... [ OK ]\n" + Pause();
+         (imageError ? ".... [ ERROR ]\n" : ".... [ OK ]\n") +
+         (stays.empty() ? ""
+                        : " The entry was deleted, but " + stays +
+                              " could not be deleted: it is still there.\n") +
+         Pause();
 }
 
 TEST(OwnEditorDelete, TheOnlyEntryLeavesCountZeroAndNoSections) {
@@ -473,12 +480,16 @@ TEST(OwnEditorDelete, EntriesWithoutVgaMoveDownWithAnEmptyVga) {
   ExpectOwnIni(fx, {{"B", "2", "d2", "b.iso", "hdd", ""}, {"C", "3", "d3", "c.iso", "fdd", ""}});
 }
 
+// Read-only or not: the user asked for it.
 TEST(OwnEditorDelete, TheImageInTheImagesFolderIsDeletedAndNothingElse) {
   Fixture fx;
   Install(fx);
   const std::vector<OsEntry> own = {Entry("A", "1", "a.iso"), Entry("B", "2", "b.iso")};
   fx.Write("db\\Own.ini", CategoryIni(own));
   fx.Write("images\\a.iso", "image");
+  fs::permissions(fx.FsPath("images\\a.iso"),
+                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
   fx.Write("images\\b.iso", "other image");
   fx.Write("images\\a.iso.vars.fd", "its UEFI variables");
   fx.Write("images\\b.iso.vars.fd", "other variables");
@@ -495,6 +506,26 @@ TEST(OwnEditorDelete, TheImageInTheImagesFolderIsDeletedAndNothingElse) {
   EXPECT_TRUE(fx.Exists("images\\b.iso"));
   EXPECT_TRUE(fx.Exists("images\\b.iso.vars.fd"));
   EXPECT_TRUE(fx.Exists("a.iso"));
+  ExpectOwnIni(fx, {own[1]});
+}
+
+// The entry goes; the image that stays is named, and no " [ OK ]" stands beside the error.
+TEST(OwnEditorDelete, AnImageThatCannotBeDeletedIsNamed) {
+  Fixture fx;
+  Install(fx);
+  const std::vector<OsEntry> own = {Entry("A", "1", "a.iso"), Entry("B", "2", "b.iso")};
+  fx.Write("db\\Own.ini", CategoryIni(own));
+  fx.Write("images\\a.iso", "image");
+  UndeletableFile lock(fx, "images\\a.iso");
+  if (!lock.Locked()) GTEST_SKIP() << "no way to make an undeletable file here";
+
+  RunResult run = fx.Run(std::string(ToOptions) + "2\n3\n1\n\n" + Leave);
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRANSCRIPT(ToDbSetup() + ChooseScreen("DELETE OS", "Delete", DisplayNames(own)) +
+                        DeletedLine("A 1", true, fx.Path("images\\a.iso")) + BackOut(),
+                    run.out);
+  EXPECT_EQ(fx.Read("images\\a.iso"), "image");
   ExpectOwnIni(fx, {own[1]});
 }
 

@@ -95,10 +95,13 @@ std::map<std::string, std::string> Installed(const Fixture& fx) {
   return files;
 }
 
+// wget reads the installation's wgetrc by the path WGETRC gives, from the updater's folder.
 TEST(Updater, NothingNewerEndsWithEnterAndStartsTheMainProgram) {
   Fixture fx;
   Installation(fx);
   ServerFile(fx, "ver.ini", ServerVerIni({2, "1.4.1"}, {2, "2026.01"}, {2, "1.2.2"}, {1, "1"}));
+  fx.Write("wget\\wgetrc", "tries = 1\n");
+  fx.InstallTool("wget\\wget.exe", "envfile WGETRC ..\\..\\wgetrc-read.txt\ncopy $ARG4 $ARG3$LAST\n");
   const auto before = Installed(fx);
 
   RunResult run = RunUpdater(fx, "\n");
@@ -118,6 +121,7 @@ TEST(Updater, NothingNewerEndsWithEnterAndStartsTheMainProgram) {
   EXPECT_TRANSCRIPT(NothingNewer(), run.out);
   EXPECT_FALSE(fx.Exists("temp"));
   EXPECT_EQ(Installed(fx), before);
+  EXPECT_EQ(fx.Read("..\\wgetrc-read.txt"), "tries = 1\ntries = 1\n");
 }
 
 TEST(Updater, UnreachableServerMeansNoUpdateAndEveryFileUnchanged) {

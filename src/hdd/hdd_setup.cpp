@@ -10,6 +10,7 @@
 #include "db/settings.h"
 #include "main_func/choice.h"
 #include "main_func/command_words.h"
+#include "main_func/download_reason.h"
 #include "main_func/files.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
@@ -183,10 +184,11 @@ bool CreateHdd() {
   WriteLine();
   WriteLine(" Creating " + size + " HDD");
   WriteText(" ");
-  RunAndWait(QemuImgCommandLine(AppDir, ImagesDir, size), ShowNormal);
+  const int code = RunAndWait(QemuImgCommandLine(AppDir, ImagesDir, size), ShowNormal);
   WriteLine();
 
   if (!FileExists(DiskPath())) {
+    if (code == -1) WriteLine(" * ERROR " + NotStartedReason("qemu-img"));
     ReportNotCreated();
     return false;
   }
@@ -247,7 +249,13 @@ void DeleteHdd() {
   ClearScreen();
   ShowHeader("HDD SETUP");
   WriteLine();
-  WriteLine(RemoveFile(DiskPath()) ? " Virtual HDD was deleted" : " Unknown ERROR");
+  // The user asked for it: a read-only disk goes as well, as it does on Linux.
+  if (RemoveFileAnyway(DiskPath())) {
+    WriteLine(" Virtual HDD was deleted");
+  } else {
+    WriteLine(" Unknown ERROR");
+    WriteLine(" " + NativePath(DiskPath()) + " could not be deleted: it is still there.");
+  }
   WriteLine(" Press <enter> to continue");
   WaitForEnter();
 }

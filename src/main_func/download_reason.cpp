@@ -3,11 +3,13 @@
 #include "main_func/files.h"
 #include "main_func/process.h"
 
+std::string NotStartedReason(const std::string& tool) { return tool + " could not be started"; }
+
 std::string WgetFailureReason(int exitCode) {
   if (IsInterruptExit(exitCode)) return "stopped by the user";
   switch (exitCode) {
     case 0: return "";
-    case -1: return "wget could not be started";
+    case -1: return NotStartedReason("wget");
     case 2: return "wget did not understand its command line";
     case 3: return "the file could not be written";
     // wget's one code for every network failure: all its causes are named.
@@ -24,11 +26,10 @@ std::string WgetFailureReason(int exitCode) {
   }
 }
 
-void UseInstallationWgetrc(const std::string& appDir) {
+void UseInstallationWgetrc(const std::string& appDir, const std::string& appDirFromWorkDir) {
   static bool named = false;  // by this program: a WGETRC of the user's own is left alone
-  const std::string wgetrc = appDir + "wget\\wgetrc";
-  if (FileExists(wgetrc)) {
-    SetChildEnvironment("WGETRC", NativePath(wgetrc));
+  if (FileExists(appDir + "wget\\wgetrc")) {
+    SetChildEnvironment("WGETRC", NativePath(appDirFromWorkDir + "wget\\wgetrc"));
     named = true;
   } else if (named) {
     SetChildEnvironment("WGETRC", "");

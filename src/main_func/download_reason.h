@@ -5,6 +5,10 @@
 #include <functional>
 #include <string>
 
+// The reason shown when a tool (its name as the user knows it: "wget", "qemu-img") could not
+// be started at all, in the same words for every tool.
+std::string NotStartedReason(const std::string& tool);
+
 // The reason for wget's exit code (as RunAndWait or RunBoundedFetch returns it), or "" for
 // 0: success.
 std::string WgetFailureReason(int exitCode);
@@ -32,5 +36,8 @@ std::string StillWaitingLine(int seconds);
 // environment wget gets, so that the command lines stay as they are and every fetch is
 // still bounded (a server that never answers). When the file is gone (a new tools package
 // without it), a variable set here earlier is removed: wget refuses to run when WGETRC
-// names a missing file.
-void UseInstallationWgetrc(const std::string& appDir);
+// names a missing file. The variable holds the path relative to the working directory, which
+// wget starts in (appDirFromWorkDir leads from there to appDir: "" or "..\"): an ANSI wget
+// could not open an absolute path with characters outside its code page, and an 8.3 short
+// name exists only on volumes that keep them.
+void UseInstallationWgetrc(const std::string& appDir, const std::string& appDirFromWorkDir);

@@ -4,18 +4,23 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 bool FileExists(const std::string& path);       // a file, not a directory
 bool DirExists(const std::string& path);
 bool MakeDir(const std::string& path);          // one level
 bool RemoveFile(const std::string& path);
 // Removes a file even when it is marked read-only (Windows); for the program's own work
-// files and set-aside copies, never for the user's files.
+// files and set-aside copies, and for a file the user asked to delete (an Own entry's
+// image, the virtual disk), never for other files of the user.
 bool RemoveFileAnyway(const std::string& path);
 bool MoveFileNoReplace(const std::string& from, const std::string& to);
 bool MoveFileReplace(const std::string& from, const std::string& to);
 bool RemoveEmptyDir(const std::string& path);
 uint64_t FileSize64(const std::string& path);   // 0 when nothing matches
+// The names of the entries directly in dir that are no folders, in no set order; none when
+// dir cannot be read.
+std::vector<std::string> FileNamesIn(const std::string& dir);
 // Read-only files and folders inside the tree are removed as well, on every platform.
 bool DeleteDirTree(const std::string& dir, bool withContents);
 // The absolute path of an existing file or folder with every link and junction resolved,

@@ -20,7 +20,8 @@ ImageRemoval RemoveOwnImage(const std::string& filename) {
   if (!IsPlainFileName(filename)) return ImageRemoval::Failed;
   const std::string path = OwnImagePath(filename);
   if (!FileExists(path)) return ImageRemoval::Absent;
-  return RemoveFile(path) ? ImageRemoval::Removed : ImageRemoval::Failed;
+  // The user asked for it: a read-only image goes as well, as it does on Linux.
+  return RemoveFileAnyway(path) ? ImageRemoval::Removed : ImageRemoval::Failed;
 }
 
 namespace {

@@ -262,13 +262,25 @@ void DeleteOsScreen() {
     return;
   }
   const std::string kept = ImageKeptReason(os.filename);
-  if (kept.empty() && RemoveOwnImage(os.filename) == ImageRemoval::Failed) WriteText("*ERROR*");
-  // The UEFI variables beside the image belong to it and go with it.
-  else if (kept.empty() && !os.filename.empty() &&
-           RemoveOwnImage(UefiVarsName(os.filename)) == ImageRemoval::Failed)
-    WriteText("*ERROR*");
+  // The image, then the UEFI variables beside it, which belong to it and go with it. A
+  // name that is no plain file name fails at once and names nothing on the screen.
+  bool failed = false;
+  std::string stays;
+  if (kept.empty() && !os.filename.empty()) {
+    for (const std::string& name : {os.filename, UefiVarsName(os.filename)}) {
+      if (RemoveOwnImage(name) != ImageRemoval::Failed) continue;
+      failed = true;
+      if (IsPlainFileName(name)) stays = name;
+      break;
+    }
+  }
+  if (failed) WriteText("*ERROR*");
   WriteText("..");
-  WriteLine(".. [ OK ]");
+  // Never " [ OK ]" beside an error: the entry is gone, the file is not.
+  WriteLine(failed ? ".. [ ERROR ]" : ".. [ OK ]");
+  if (!stays.empty())
+    WriteLine(" The entry was deleted, but " + NativePath(OwnImagePath(stays)) +
+              " could not be deleted: it is still there.");
   // A name outside the images folder (or a device) is never handed to the file system.
   if (!os.filename.empty() && !IsPlainFileName(os.filename))
     WriteLine(RefusalOf(EntryValue::FileName, os.filename) + "; no file was deleted");

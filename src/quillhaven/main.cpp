@@ -28,7 +28,7 @@ int Run() {
   // Every relative path of the command lines and file tests names a file of the
   // installation, so the program works from its own folder wherever it was started from.
   SetWorkDir(ExeDir());
-  UseInstallationWgetrc(ExeDir());
+  UseInstallationWgetrc(ExeDir(), "");  // the working directory is the installation
   ReadDatabase();
   CheckFiles();
   do {

@@ -36,7 +36,7 @@ int FetchToTemp(const std::string& serverPath, const std::string& name,
                 Fetch kind = Fetch::Package) {
   RemoveFileAnyway(TempPath(name));
   // Asked before every fetch: the 3rd party apps package replaces the wget folder.
-  UseInstallationWgetrc(UpdaterBaseDir);
+  UseInstallationWgetrc(UpdaterBaseDir, "..\\");  // from the updater's folder
   const std::string commandLine =
       ToolCommandLine(UpdaterBaseDir, "wget\\wget.exe -q -P temp\\ ") + Server + serverPath;
   if (kind == Fetch::Package) return RunAndWait(commandLine, ShowNormal);
