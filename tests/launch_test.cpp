@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "launch_screens.h"
 #include "support/catalogue.h"
@@ -285,13 +287,21 @@ TEST(Launch, EndOfInputAfterQemuEndsTheProgram) {
 }
 
 // Also from an installation folder whose path has a blank: the tools' program words are
-// quoted, and the screens and command lines are the same.
+// quoted, and the screens and command lines are the same. wget reads the installation's
+// wgetrc by the path WGETRC gives, relative to the folder it starts in, whatever the
+// installation's path holds.
 TEST(Download, MissingImageIsDownloadedAndLaunched) {
-  for (const char* folder : {"inst", "My VMs"}) {
+  std::vector<std::string> folders = {"inst", "My VMs"};
+#ifndef _WIN32
+  folders.push_back("Quill \xce\xa9mega");  // the Windows build: tests/pty_test.sh
+#endif
+  for (const std::string& folder : folders) {
     SCOPED_TRACE(folder);
     Fixture fx(Fixture::Layout::Complete, folder);
     WriteCatalogue(fx, {Tiny});
-    fx.InstallTool("wget\\wget.exe", "create images\\temp\\$LAST 4096\n");
+    fx.Write("wget\\wgetrc", "tries = 1\n");
+    fx.InstallTool("wget\\wget.exe", "envfile WGETRC wgetrc-read.txt\n"
+                                      "create images\\temp\\$LAST 4096\n");
 
     // Category, entry, "Download and run", 128 MB, Enter.
     RunResult run = fx.Run("2\n1\n1\n1\n\n0\n");
@@ -305,6 +315,7 @@ TEST(Download, MissingImageIsDownloadedAndLaunched) {
               (Log{Logged("wget/wget.exe", "-P images\\temp\\ " + Tiny.download), TinyCdrom(128)}));
     EXPECT_EQ(fx.Read("images\\Tiny-1.0.iso").size(), 4096u);
     EXPECT_FALSE(fx.Exists("images\\temp\\Tiny-1.0.iso"));
+    EXPECT_EQ(fx.Read("wgetrc-read.txt"), "tries = 1\n");
   }
 }
 
@@ -601,24 +612,52 @@ TEST(Download, LinkWithABlankOrQuoteIsNotPassedToWget) {
 }
 
 #ifndef _WIN32
-// CTRL + C reaches the program and wget alike: wget stops, the program goes on.
+// CTRL + C reaches the program and wget alike: wget stops, the program goes on. The
+// download is a stopped one whatever wget's exit code (a console child under Wine ends
+// with 0 after CTRL + C). The part stays for "-c". The Windows build: tests/pty_test.sh,
+// on Wine's console, which a piped run lacks.
 TEST(Download, CtrlCStopsTheDownloadNotTheProgram) {
+  for (const char* ending : {"interrupt\nexit 0\n", "interrupt-others\nexit 0\n"}) {
+    SCOPED_TRACE(ending);
+    Fixture fx;
+    WriteCatalogue(fx, {Tiny});
+    fx.InstallTool("wget\\wget.exe", std::string("append images\\temp\\$LAST half\n") + ending);
+
+    RunResult run = fx.Run("2\n1\n1\n\n0\n");
+
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRANSCRIPT(UpToList({Tiny}) + MissingImageQuestion("Tiny", "1.0") +
+                          DownloadScreen("Tiny", "1.0") +
+                          " * ERROR download failed: stopped by the user\n" + DownloadFailed() +
+                          MainScreen(Categories),
+                      run.out);
+    EXPECT_FALSE(fx.Exists("images\\Tiny-1.0.iso"));
+    EXPECT_EQ(fx.Read("images\\temp\\Tiny-1.0.iso"), "half\n");
+  }
+}
+#endif
+
+// What the failed download left under another name goes; what was there before it, and
+// another entry's part (recorded in "links", here written while wget runs), stay.
+TEST(Download, AFileUnderAnotherNameIsRemovedWithTheFailure) {
   Fixture fx;
   WriteCatalogue(fx, {Tiny});
-  fx.InstallTool("wget\\wget.exe", "append images\\temp\\$LAST half\ninterrupt\nexit 0\n");
+  fx.Write("images\\temp\\earlier.bin", "the user's");
+  fx.InstallTool("wget\\wget.exe",
+                 "create images\\temp\\download.php 4096\n"
+                 "create images\\temp\\Other-2.iso 10\n"
+                 "create images\\temp\\links\\Other-2.iso 5\n");
 
   RunResult run = fx.Run("2\n1\n1\n\n0\n");
 
-  EXPECT_EQ(run.exitCode, 0);
   EXPECT_TRANSCRIPT(UpToList({Tiny}) + MissingImageQuestion("Tiny", "1.0") +
-                        DownloadScreen("Tiny", "1.0") +
-                        " * ERROR download failed: stopped by the user\n" + DownloadFailed() +
-                        MainScreen(Categories),
+                        DownloadScreen("Tiny", "1.0") + " * ERROR download failed: no file named " +
+                        Tiny.filename + " arrived\n" + DownloadFailed() + MainScreen(Categories),
                     run.out);
-  EXPECT_FALSE(fx.Exists("images\\Tiny-1.0.iso"));
-  EXPECT_EQ(fx.Read("images\\temp\\Tiny-1.0.iso"), "half\n");
+  EXPECT_FALSE(fx.Exists("images\\temp\\download.php"));
+  EXPECT_EQ(fx.Read("images\\temp\\earlier.bin"), "the user's");
+  EXPECT_EQ(fx.Read("images\\temp\\Other-2.iso").size(), 10u);
 }
-#endif
 
 TEST(Download, EmptyVersionKeepsItsBlank) {
   Fixture fx;

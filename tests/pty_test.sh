@@ -5,8 +5,13 @@
 # shows them as "?" on the screen and in the window title; answers typed before the first
 # prompt are all read, in order.
 # Given the Windows build (quillhaven.exe, with Wine running as scripts/test starts it), the
-# test runs it on Wine's console instead: "Café Ωmega" typed into ADD OS is stored in Own.ini
-# as its UTF-8 bytes, as the Linux build stores it, and the EDIT OS list shows it as typed.
+# test runs it on Wine's console instead, installed in a folder whose name is outside every
+# ANSI code page ("Quill Ωmega"): "Café Ωmega" typed into ADD OS is stored in Own.ini as its
+# UTF-8 bytes, as the Linux build stores it, and the EDIT OS list shows it as typed; CTRL + Z
+# is dropped by Wine's console (no end of input there); downloading the entry, the fake
+# tool as wget reads the wgetrc that WGETRC names, then sends CTRL + C to the console and
+# ends with 0 as a console child under Wine does: the download is a stopped one and its part
+# stays in images\temp.
 # Usage: pty_test.sh PATH_TO_QUILLHAVEN[.exe]
 set -euo pipefail
 # The terminal is a UTF-8 one whatever the caller's locale (a fresh machine may set none):
@@ -33,19 +38,21 @@ fail() {
 
 # A small installation of its own, started from another folder. The start-up self-check only
 # looks for the tools, so empty files stand in for them.
-mkdir -p "$work/inst/db" "$work/elsewhere"
-cp "$program" "$work/inst/"
+inst="$work/inst"
+if [[ "$program" == *.exe ]]; then inst="$work/Quill Ωmega"; fi
+mkdir -p "$inst/db" "$work/elsewhere"
+cp "$program" "$inst/"
 for tool in updater/updater.exe qemu/qemu.exe kqemu/RUR-Iradu.exe wget/wget.exe; do
-  mkdir -p "$work/inst/$(dirname "$tool")"
-  : >"$work/inst/$tool"
+  mkdir -p "$inst/$(dirname "$tool")"
+  : >"$inst/$tool"
 done
 printf '[version]\r\nversion=1\r\n[categories]\r\ncount=3\r\n1=Linux\r\n2=BSD\r\n3=Own\r\n' \
-  > "$work/inst/db/db.ini"
+  > "$inst/db/db.ini"
 # One OS whose image is missing, so choosing it shows its box and title and asks.
 printf '[main]\r\ncount=1\r\n[1]\r\nname=Evil\033]0;pwned\007OS\r\nversion=1\r\n' \
-  > "$work/inst/db/Linux.ini"
+  > "$inst/db/Linux.ini"
 printf 'download=http://127.0.0.1:1/e.iso\r\nfilename=e.iso\r\nostype=cdrom\r\n' \
-  >> "$work/inst/db/Linux.ini"
+  >> "$inst/db/Linux.ini"
 
 screen() { tmux -S "$socket" capture-pane -p -t "$session"; }
 
@@ -74,13 +81,28 @@ answer() {
 }
 
 if [[ "$program" == *.exe ]]; then
+  # The fake tool (built beside the program) as wget; it is an ANSI program, as wget is.
+  cp "$(dirname "$program")/fake_tool.exe" "$inst/wget/wget.exe"
+  printf 'tries = 1\n' >"$inst/wget/wgetrc"
+  printf '%s\n' 'envfile WGETRC wgetrc-read.txt' 'append images\temp\$LAST half' \
+    'interrupt-others' 'exit 0' >"$inst/wget/wget.exe.act"
   tries=600  # Wine starts slowly on a loaded machine
-  tmux -S "$socket" -f /dev/null new-session -d -s "$session" -x 120 -y 50 -c "$work/inst" \
-    "wine '$work/inst/quillhaven.exe'; echo '<<ended>>'; sleep 30"
+  tmux -S "$socket" -f /dev/null new-session -d -s "$session" -x 120 -y 50 -c "$inst" \
+    "wine '$inst/quillhaven.exe'; echo '<<ended>>'; sleep 30"
   answer 'Boot virtual HDD' 5 # Options
   answer 'Report a Bug' 2     # OS Database setup
   answer 'Delete OS' 1        # Add OS
-  for field in 'Café Ωmega' 1.0 cafe.iso http://127.0.0.1:1/cafe.iso cdrom std; do
+  answer '^ >$' 'Café Ωmega'
+  # CTRL + Z at the start of the line and within it: Wine's console drops it.
+  wait_for_row 'Version of OS' >/dev/null || fail "no version field"
+  sleep 0.2
+  tmux -S "$socket" send-keys -t "$session" C-z
+  tmux -S "$socket" send-keys -t "$session" -l '1.'
+  tmux -S "$socket" send-keys -t "$session" C-z
+  tmux -S "$socket" send-keys -t "$session" -l '0'
+  tmux -S "$socket" send-keys -t "$session" Enter
+  wait_for_row 'name of image' >/dev/null || fail "CTRL + Z ended the input"
+  for field in cafe.iso http://127.0.0.1:1/cafe.iso cdrom std; do
     answer '^ >$' "$field"
   done
   answer 'OS was saved' ''
@@ -89,16 +111,28 @@ if [[ "$program" == *.exe ]]; then
   wait_for_row '^  1\) Edit Café Ωmega 1\.0$' >/dev/null || fail "EDIT OS does not list the name"
   answer 'Go to Options Menu' 0
   answer 'Report a Bug' 0
+  answer 'Boot virtual HDD' 4 # Own
+  answer 'Main Menu' 1
+  answer 'Download and run' 1
+  wait_for_row '^ \* ERROR download failed: stopped by the user$' >/dev/null ||
+    fail "the download stopped by CTRL + C was not reported as such"
+  answer 'Press <Enter> to continue' ''
   answer 'Boot virtual HDD' 0
   wait_for_row '<<ended>>' >/dev/null || fail "the program did not end"
-  grep -q -a $'^name=Café Ωmega\r$' "$work/inst/db/Own.ini" ||
-    fail "Own.ini does not hold the name as UTF-8: $(od -c "$work/inst/db/Own.ini" | head)"
+  grep -q -a $'^name=Café Ωmega\r$' "$inst/db/Own.ini" ||
+    fail "Own.ini does not hold the name as UTF-8: $(od -c "$inst/db/Own.ini" | head)"
+  grep -q -a $'^version=1.0\r$' "$inst/db/Own.ini" ||
+    fail "CTRL + Z was not dropped: $(od -c "$inst/db/Own.ini" | head)"
+  [[ "$(cat "$inst/wgetrc-read.txt" 2>/dev/null)" == "tries = 1" ]] ||
+    fail "wget did not read the wgetrc: $(cat "$inst/wgetrc-read.txt" 2>/dev/null)"
+  [[ "$(cat "$inst/images/temp/cafe.iso" 2>/dev/null)" == half && ! -e "$inst/images/cafe.iso" ]] ||
+    fail "the stopped download's part did not stay in images/temp"
   echo "pty_test (Wine console): passed"
   exit 0
 fi
 
 tmux -S "$socket" -f /dev/null new-session -d -s "$session" -x 100 -y 50 \
-  -c "$work/elsewhere" "$work/inst/quillhaven; echo '<<ended>>'; sleep 30"
+  -c "$work/elsewhere" "$inst/quillhaven; echo '<<ended>>'; sleep 30"
 
 exit_row=$(wait_for_row '^  0\) Exit$') || fail "the main menu did not appear"
 prompt_row=$(wait_for_row '^ >$') || fail "no prompt below the main menu"

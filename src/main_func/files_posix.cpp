@@ -145,6 +145,23 @@ uint64_t FileSize64(const std::string& path) {
   return 0;
 }
 
+std::vector<std::string> FileNamesIn(const std::string& dir) {
+  std::vector<std::string> names;
+  const std::string mapped = MapSlashes(dir);
+  DIR* d = opendir(mapped.c_str());
+  if (!d) return names;
+  while (dirent* e = readdir(d)) {
+    const std::string name = e->d_name;
+    struct stat st {};
+    if (name == "." || name == ".." || lstat(JoinPath(mapped, name).c_str(), &st) != 0 ||
+        S_ISDIR(st.st_mode))
+      continue;
+    names.push_back(name);
+  }
+  closedir(d);
+  return names;
+}
+
 bool DeleteDirTree(const std::string& dir, bool withContents) {
   std::string mapped = MapSlashes(dir);
   while (mapped.size() > 1 && mapped.back() == '/') mapped.pop_back();

@@ -66,6 +66,20 @@ uint64_t FileSize64(const std::string& path) {
   return size;
 }
 
+std::vector<std::string> FileNamesIn(const std::string& dir) {
+  std::vector<std::string> names;
+  if (dir.empty()) return names;
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA(Join(dir, "*.*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | 0x8)) continue;
+    names.push_back(entry.cFileName);
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return names;
+}
+
 bool DeleteDirTree(const std::string& dir, bool withContents) {
   // "" would make the pattern "\*.*", the root of the current drive.
   if (dir.empty()) return false;

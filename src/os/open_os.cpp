@@ -1,7 +1,9 @@
 #include "os/open_os.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "c_api/console.h"
 #include "db/category.h"
@@ -90,6 +92,21 @@ bool WgetSucceeded(int exitCode, const std::string& fetched, const std::string& 
 // only straight into the download folder, so no download can write or replace a record.
 std::string PartRecordPath(const std::string& folder, const std::string& filename) {
   return folder + "\\links\\" + filename;
+}
+
+// After a failed download that kept no part under the entry's own name: removes what the
+// download left in the folder under other names (wget names the file after the link, or
+// after the address a server sends it on to), which no later attempt would find or continue. A file that
+// was there before it started stays, and so does one with a record in "links": another
+// entry's part, perhaps of a download that another copy of this program runs.
+void RemoveLeftUnderOtherNames(const std::string& folder, const std::vector<std::string>& before) {
+  for (const std::string& name : FileNamesIn(folder)) {
+    if (std::find(before.begin(), before.end(), name) != before.end()) continue;
+    // A POSIX name with a backslash would be read as a path below the folder: never named.
+    if (name.find('\\') != std::string::npos) continue;
+    if (FileExists(PartRecordPath(folder, name))) continue;
+    RemoveFileAnyway(folder + "\\" + name);
+  }
 }
 
 enum class PartState { None, Continued, Stuck };
@@ -221,10 +238,13 @@ DownloadResult FetchImage(const std::string& name, const std::string& version,
     hasher = std::make_unique<DownloadHasher>(fetched, expected.kind);
     hasher->Start();
   }
+  const std::vector<std::string> before = FileNamesIn(folder);
   const int code = RunAndWait(
       WgetCommandLine(AppDir, ImagesDir, download, part == PartState::Continued), ShowNormal);
   const DownloadResult result = PlaceFetched(code, fetched, filename, check ? &expected : nullptr,
                                              hasher.get());
+  if (result == DownloadResult::Failed && !FileExists(fetched))
+    RemoveLeftUnderOtherNames(folder, before);
   // The record lives as long as its part; the folder of records only while it holds one.
   if (!FileExists(fetched)) {
     RemoveFile(record);
