@@ -96,9 +96,10 @@ std::string PartRecordPath(const std::string& folder, const std::string& filenam
 
 // After a failed download that kept no part under the entry's own name: removes what the
 // download left in the folder under other names (wget names the file after the link, or
-// after the address a server sends it on to), which no later attempt would find or continue. A file that
-// was there before it started stays, and so does one with a record in "links": another
-// entry's part, perhaps of a download that another copy of this program runs.
+// after the address a server sends it on to), which no later attempt would find or
+// continue. A file that was there before it started stays, and so does one with a record
+// in "links": another entry's part, perhaps of a download that another copy of this
+// program runs.
 void RemoveLeftUnderOtherNames(const std::string& folder, const std::vector<std::string>& before) {
   for (const std::string& name : FileNamesIn(folder)) {
     if (std::find(before.begin(), before.end(), name) != before.end()) continue;
