@@ -704,13 +704,15 @@ TEST(SelfUpdate, HelperInstallsThePackageAndTheUpdaterStartsTheMainProgram) {
   InstallUpdater(fx, true);
   ServerFile(fx, "ver.ini", ServerVerIni({2, "x"}, {2, "x"}, {3, "1.3.0"}, {2, "x"}));
   ServerFile(fx, "upt/up/3.zip", "package up");
-  // Run in "updater\" by the helper: the package brings the updater's version file. The
-  // updater's own test of the archive ("t", without a fourth word) brings the same one back.
-  // (The fake's copy cannot replace a file on Windows builds, hence the remove.)
+  // Run in "updater\" by the helper: the package brings the updater and its version file
+  // into the staging folder. A test of the archive ("t", without a fourth word) brings the
+  // old version file.
   ServerFile(fx, "new_ver.ini", VersionIni(2));
   ServerFile(fx, "new_ver-y.ini", VersionIni(3));
-  fx.InstallTool("7z\\7za.exe",
-                 "remove ver.ini\ncopy " + FakeServer(fx) + "new_ver$ARG4.ini ver.ini\n");
+  const std::string updater = UpdaterFile().substr(std::string("updater\\").size());
+  fx.InstallTool("7z\\7za.exe", "mkdir temp\\stage\ncopy " + FakeServer(fx) +
+                                    "new_ver$ARG4.ini temp\\stage\\ver.ini\ncopy " + updater +
+                                    " temp\\stage\\" + updater + "\n");
 
   RunResult run = RunUpdater(fx, "\n");
 
@@ -735,7 +737,7 @@ TEST(SelfUpdate, HelperInstallsThePackageAndTheUpdaterStartsTheMainProgram) {
                               Fetch(fx, "upt/up/3.zip"),
                               SevenZip("t temp\\3.zip"),
                               SevenZip("t temp\\upt.zip"),
-                              SevenZip("x -bd -o.\\ -y temp\\upt.zip"),
+                              SevenZip("x -bd -otemp\\stage\\ -y temp\\upt.zip"),
                               Fetch(fx, "ver.ini"),
                           }));
   EXPECT_FALSE(fx.Exists("updater\\temp\\upt.zip"));
@@ -786,7 +788,7 @@ TEST(SelfUpdate, PackageWithoutANewerVersionFileDoesNotLoop) {
                               Fetch(fx, "upt/up/3.zip"),
                               SevenZip("t temp\\3.zip"),
                               SevenZip("t temp\\upt.zip"),
-                              SevenZip("x -bd -o.\\ -y temp\\upt.zip"),
+                              SevenZip("x -bd -otemp\\stage\\ -y temp\\upt.zip"),
                           }));
 }
 

@@ -20,6 +20,7 @@
 #include "main_func/sysinfo.h"
 #include "options/options_menu.h"
 #include "updater/journal.h"
+#include "updater/self_install.h"
 
 namespace {
 
@@ -88,8 +89,12 @@ void FetchUpdater() {
     WriteLine();
     WriteLine(std::string("    The updater package") + DamagedEnding);
   } else {
-    RunAndWait(ToolCommandLine(AppDir, "7z\\7za.exe x -bd -oupdater\\ -y temp\\") + n + ".zip",
-               ShowHidden);
+    std::string failure;
+    if (!InstallUpdaterPackage(AppDir, "updater\\", "temp\\" + n + ".zip", ShowHidden, failure)) {
+      WriteLine();
+      WriteLine("    " + failure + "; the updater was not installed.");
+      return;
+    }
     WriteText("..");
 
     // An older helper waits in the download folder, so that a failed or refused fetch does
@@ -103,7 +108,6 @@ void FetchUpdater() {
     if (hadHelper && !FileExists(helper)) MoveFileReplace(AppDir + "temp\\upt.exe", helper);
     WriteLine(".");
     if (!helperSound) WriteLine(std::string("    The self-update program") + DamagedEnding);
-    MakeExecutable(AppDir + "updater\\updater.exe");
     MakeExecutable(helper);
   }
 }
@@ -115,11 +119,21 @@ bool BootstrapUpdater() {
   WriteText("    Downloading new one ...");
   MakeDir(AppDir + "temp");
   if (!DirExists(AppDir + "updater")) MakeDir(AppDir + "updater");
-  FetchUpdater();
+  // A package the updater checked and handed to the self-update helper, which did not
+  // install it, repairs the updater without a download.
+  std::string failure;
+  const std::string handedOver = "updater\\temp\\upt.zip";
+  if (!FileExists(AppDir + handedOver) ||
+      !InstallUpdaterPackage(AppDir, "updater\\", handedOver, ShowHidden, failure) ||
+      !UpdaterIsWhole(AppDir))
+    FetchUpdater();
+  else
+    WriteLine(".......");  // as many dots as a download shows
   // The tools may have left more in the folder than the files named above.
   DeleteDirTree(AppDir + "temp", true);
+  if (UpdaterIsWhole(AppDir)) RemoveFile(AppDir + handedOver);
 
-  if (FileExists(AppDir + "updater\\updater.exe")) {
+  if (UpdaterIsWhole(AppDir)) {
     WriteLine(" [ OK ]");
     return true;
   }
@@ -170,12 +184,26 @@ bool MayCleanUp(const std::string& relFolder) {
 
 }  // namespace
 
+bool TakeUpdateLockAtStart(const std::string& baseDir, UpdateLock& lock) {
+  static bool said = false;
+  if (lock.Take(baseDir) != UpdateLock::State::Busy) return true;
+  if (!said) WriteLine(" > An update is running; its files are left as they are. ");
+  said = true;
+  return false;
+}
+
 void CheckFiles() {
   WriteLine();
 
   if (!DirExists(AppDir + ImagesDir)) MakeDir(AppDir + ImagesDir);
-  // The backups of an update that could not be undone yet wait there for the next try.
-  if (DirExists(AppDir + "updater\\temp") && !UpdateJournalPending(AppDir) &&
+  // Released when the check ends: the main program never holds it in its menus.
+  UpdateLock lock;
+  const bool mayUpdate = TakeUpdateLockAtStart(AppDir, lock);
+  // The backups of an update that could not be undone yet wait there for the next try;
+  // a package handed to the self-update helper stays while it is the only way to repair
+  // an updater that cannot start.
+  if (mayUpdate && DirExists(AppDir + "updater\\temp") && !UpdateJournalPending(AppDir) &&
+      (UpdaterIsWhole(AppDir) || !FileExists(AppDir + "updater\\temp\\upt.zip")) &&
       MayCleanUp("updater\\temp"))
     DeleteDirTree(AppDir + "updater\\temp", true);
   if (DirExists(AppDir + "temp") && MayCleanUp("temp")) DeleteDirTree(AppDir + "temp\\", true);
@@ -188,8 +216,15 @@ void CheckFiles() {
   WriteLine("Checking files ...");
   bool failed = false;
 
-  if (!CheckPresent("  Updater ...", "updater\\updater.exe") && !BootstrapUpdater())
+  WriteText("  Updater ...");
+  if (UpdaterIsWhole(AppDir)) {
+    WriteLine(" [ OK ]");
+  } else if (!mayUpdate) {
+    WriteLine(" [ ERROR ]");  // being replaced right now: fetched no second time
     failed = true;
+  } else if (!BootstrapUpdater()) {
+    failed = true;
+  }
 
   if (!CheckPresent("  Qemu ...", "qemu\\qemu.exe")) {
     WriteLine(" [ ERROR ]");
