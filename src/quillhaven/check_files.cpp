@@ -198,7 +198,7 @@ void CheckFiles() {
   if (!DirExists(AppDir + ImagesDir)) MakeDir(AppDir + ImagesDir);
   // Released when the check ends: the main program never holds it in its menus.
   UpdateLock lock;
-  const bool mayUpdate = TakeUpdateLockAtStart(AppDir, lock);
+  bool mayUpdate = TakeUpdateLockAtStart(AppDir, lock);
   // The backups of an update that could not be undone yet wait there for the next try;
   // a package handed to the self-update helper stays while it is the only way to repair
   // an updater that cannot start.
@@ -210,6 +210,9 @@ void CheckFiles() {
 
   if (FileExists(AppDir + "updater.exe") && FileExists(AppDir + "updater\\updater.exe")) {
     RemoveFile(AppDir + "updater.exe");
+    // On Windows the updater starts at once and takes the lock itself.
+    lock.Release();
+    mayUpdate = false;
     StartUpdater();
   }
 
@@ -220,7 +223,7 @@ void CheckFiles() {
   if (UpdaterIsWhole(AppDir)) {
     WriteLine(" [ OK ]");
   } else if (!mayUpdate) {
-    WriteLine(" [ ERROR ]");  // being replaced right now: fetched no second time
+    WriteLine(" [ ERROR ]");  // an update runs: it is not fetched a second time
     failed = true;
   } else if (!BootstrapUpdater()) {
     failed = true;
