@@ -160,6 +160,19 @@ class EndToEnd : public ::testing::Test {
     return files;
   }
 
+  // The installation as it is now, kept beside it (by a path that does not pass through it,
+  // since it is replaced) to start each round of a test from.
+  void KeepPristine() { CopyTree(Installation(), Installation().parent_path() / "pristine"); }
+  void RestorePristine() { CopyTree(Installation().parent_path() / "pristine", Installation()); }
+  fs::path Installation() const {
+    const fs::path path = fx_.FsPath("");
+    return path.has_filename() ? path : path.parent_path();
+  }
+  static void CopyTree(const fs::path& from, const fs::path& to) {
+    fs::remove_all(to);
+    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+  }
+
   Fixture fx_{Fixture::Layout::Bare};
   std::unique_ptr<WebServer> server_;
 };
@@ -533,17 +546,7 @@ TEST_F(EndToEnd, KilledUpdatesLeaveTheOldOrTheNewInstallation) {
   const std::string verIni = IniText({"[version]", "aver=2", "version=2.0"});
   fx_.Write("..\\srv\\ver.ini", verIni);
 
-  // The old installation, kept to start each round from.
-
-  const auto copyTree = [](const fs::path& from, const fs::path& to) {
-    fs::remove_all(to);
-    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-  };
-  fs::path installation = fx_.FsPath("");
-  if (!installation.has_filename()) installation = installation.parent_path();
-  // Beside the installation, by a path that does not pass through it (it is replaced).
-  const fs::path pristine = installation.parent_path() / "pristine";
-  copyTree(installation, pristine);
+  KeepPristine();
   const auto oldTree = Files();
 
   const auto start = std::chrono::steady_clock::now();
@@ -566,7 +569,7 @@ TEST_F(EndToEnd, KilledUpdatesLeaveTheOldOrTheNewInstallation) {
   int oldOnes = 0, newOnes = 0, midInstall = 0;
   for (int round = 0; round < 30; ++round) {
     SCOPED_TRACE("round " + std::to_string(round) + ", seed " + std::to_string(seed));
-    copyTree(pristine, installation);
+    RestorePristine();
     fx_.Write("..\\srv\\ver.ini", verIni);
     RunUpdaterKilledAfter(fx_, std::chrono::microseconds(moment(random)));
     if (fx_.Exists("updater\\temp\\journal.txt")) ++midInstall;
@@ -589,7 +592,7 @@ TEST_F(EndToEnd, KilledUpdatesLeaveTheOldOrTheNewInstallation) {
 
   // A disk that fills up while the package is unpacked: the kernel refuses a file of more
   // than 256 KiB, which the package (small, as its files pack well) holds.
-  copyTree(pristine, installation);
+  RestorePristine();
   fx_.Write("..\\prg\\new\\big.bin", std::string(1 << 20, 'z'));
   fs::remove(zip);
   ASSERT_EQ(Shell("sh -c \"cd " + fx_.Path("..\\prg") + " && 7za a -tzip -bd -y " + zip + " . \""),
@@ -629,14 +632,7 @@ TEST_F(EndToEnd, KilledOrFullSelfUpdateLeavesTheOldOrTheNewUpdater) {
   const auto newUpdater = std::make_pair(ReadBinary(unpacked / "updater"),
                                          ReadBinary(unpacked / "ver.ini"));
   ASSERT_FALSE(oldUpdater == newUpdater);
-  const auto copyTree = [](const fs::path& from, const fs::path& to) {
-    fs::remove_all(to);
-    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-  };
-  fs::path installation = fx_.FsPath("");
-  if (!installation.has_filename()) installation = installation.parent_path();
-  const fs::path pristine = installation.parent_path() / "pristine";
-  copyTree(installation, pristine);
+  KeepPristine();
   // The updater after a self-update (or not) starts and ends as it should.
   const auto starts = [this] {
     RunResult run = RunUpdater(fx_, "\n");
@@ -659,7 +655,7 @@ TEST_F(EndToEnd, KilledOrFullSelfUpdateLeavesTheOldOrTheNewUpdater) {
     std::mt19937 random(seed);
     const long long moment = std::uniform_int_distribution<long long>(0, whole)(random);
     SCOPED_TRACE("seed " + std::to_string(seed));
-    copyTree(pristine, installation);
+    RestorePristine();
     RunUpdaterKilledAfter(fx_, std::chrono::microseconds(moment), "upt");
     const bool midInstall = fx_.Exists("updater\\temp\\journal.txt");
     midInstalls += midInstall;
@@ -678,7 +674,7 @@ TEST_F(EndToEnd, KilledOrFullSelfUpdateLeavesTheOldOrTheNewUpdater) {
 
   // A disk that fills up during the unpack: the kernel refuses a file as large as the
   // updater, but not the package (which is smaller).
-  copyTree(pristine, installation);
+  RestorePristine();
   const std::uintmax_t limit = (fs::file_size(unpacked / "updater") - 1) / 1024;
   ASSERT_LT(fs::file_size(fx_.FsPath("updater\\temp\\upt.zip")), limit * 1024);
   fx_.Write("updater\\limited.sh", "#!/bin/bash\ntrap '' XFSZ\nulimit -f " +
@@ -692,12 +688,13 @@ TEST_F(EndToEnd, KilledOrFullSelfUpdateLeavesTheOldOrTheNewUpdater) {
 
   // An updater that an older helper left cut short and without its execute bit is no
   // updater: the start-up check installs the package the helper left.
-  copyTree(pristine, installation);
+  RestorePristine();
   fx_.Remove("updater\\updater");
   fx_.Write("updater\\updater", oldUpdater.first.substr(0, 65536));
   RunResult repaired = fx_.Run("0\n");
   EXPECT_TRUE(InOrder(repaired.out, {"  Updater ... [ ERROR ] - updater is outdated or missing.\n",
-                                     "    Downloading new one ...", ".\n [ OK ]\n",
+                                     "    Installing the package left in updater\\temp ...",
+                                     " done.\n [ OK ]\n",
                                      "  Qemu ... [ OK ]\n"}));
   EXPECT_TRUE(updaterFiles() == newUpdater);
   EXPECT_FALSE(fx_.Exists("updater\\temp\\upt.zip"));

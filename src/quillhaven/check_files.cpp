@@ -112,23 +112,28 @@ void FetchUpdater() {
   }
 }
 
-// Fetches the updater from the update server into "updater\". Returns true when
-// "updater\updater.exe" is there afterwards.
+// Installs the updater into "updater\": from the package the self-update helper left, or
+// fetched from the update server. Returns true when a whole updater is there afterwards.
 bool BootstrapUpdater() {
   WriteLine(" [ ERROR ] - updater is outdated or missing.");
-  WriteText("    Downloading new one ...");
   MakeDir(AppDir + "temp");
   if (!DirExists(AppDir + "updater")) MakeDir(AppDir + "updater");
   // A package the updater checked and handed to the self-update helper, which did not
   // install it, repairs the updater without a download.
-  std::string failure;
   const std::string handedOver = "updater\\temp\\upt.zip";
-  if (!FileExists(AppDir + handedOver) ||
-      !InstallUpdaterPackage(AppDir, "updater\\", handedOver, ShowHidden, failure) ||
-      !UpdaterIsWhole(AppDir))
+  bool repaired = false;
+  if (FileExists(AppDir + handedOver)) {
+    WriteText("    Installing the package left in updater\\temp ...");
+    std::string failure;
+    repaired = InstallUpdaterPackage(AppDir, "updater\\", handedOver, ShowHidden, failure) &&
+               UpdaterIsWhole(AppDir);
+    if (!repaired && failure.empty()) failure = "It holds no updater that can start";
+    WriteLine(repaired ? " done." : " " + failure + ".");
+  }
+  if (!repaired) {
+    WriteText("    Downloading new one ...");
     FetchUpdater();
-  else
-    WriteLine(".......");  // as many dots as a download shows
+  }
   // The tools may have left more in the folder than the files named above.
   DeleteDirTree(AppDir + "temp", true);
   if (UpdaterIsWhole(AppDir)) RemoveFile(AppDir + handedOver);
