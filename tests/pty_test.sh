@@ -32,13 +32,16 @@ fail() {
 }
 
 # A small installation of its own, started from another folder. The start-up self-check only
-# looks for the tools, so empty files stand in for them.
+# looks for the tools, so empty files stand in for them; an updater counts only when it
+# could start (not empty, executable).
 mkdir -p "$work/inst/db" "$work/elsewhere"
 cp "$program" "$work/inst/"
 for tool in updater/updater.exe qemu/qemu.exe kqemu/RUR-Iradu.exe wget/wget.exe; do
   mkdir -p "$work/inst/$(dirname "$tool")"
   : >"$work/inst/$tool"
 done
+printf '#!/bin/sh\n' >"$work/inst/updater/updater.exe"
+chmod +x "$work/inst/updater/updater.exe"
 printf '[version]\r\nversion=1\r\n[categories]\r\ncount=3\r\n1=Linux\r\n2=BSD\r\n3=Own\r\n' \
   > "$work/inst/db/db.ini"
 # One OS whose image is missing, so choosing it shows its box and title and asks.
