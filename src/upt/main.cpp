@@ -36,9 +36,9 @@ int main() {
   WriteLine(" > Installing new updater ... ");
 
   const std::string archive = dir + "temp\\upt.zip";
-  const int before = InstalledUpdaterNumber(dir);
   UpdateLock lock;
   const UpdateLock::State state = lock.Take(baseDir, LockWaitMs);
+  const int before = InstalledUpdaterNumber(dir);
   std::string failure;
   bool installed = false, mixed = false;
   if (state == UpdateLock::State::Busy)
@@ -51,8 +51,11 @@ int main() {
     failure = "The package updater\\temp\\upt.zip is missing";
   else
     installed = InstallUpdaterPackage(baseDir, "", "temp\\upt.zip", ShowNormal, failure);
-  // The download folder is the lock holder's: another update may be using it.
-  if (lock.Held()) RemoveFile(archive);
+  // A failed install whose files could not all be put back leaves its journal.
+  if (!installed && lock.Held() && UpdateJournalPending(baseDir)) mixed = true;
+  // The download folder is the lock holder's: another update may be using it. While the
+  // journal waits for a roll-back, the package stays as well.
+  if (lock.Held() && !mixed) RemoveFile(archive);
 
   // The updater is started again only when its number went up; otherwise it would find
   // the same package newer again and hand over to this helper without end.
@@ -64,7 +67,8 @@ int main() {
     if (installed)
       WriteLine(" > The package brought no newer updater; the updater is not started again. ");
     else if (mixed)
-      WriteLine(" > The new updater was not installed. ");
+      WriteLine(" > The new updater was not installed; the previous files are put back at the "
+                "next start. ");
     else
       WriteLine(" > " + failure + "; the new updater could not be installed, the old one stays. ");
     WriteLine();
