@@ -40,11 +40,27 @@ std::string BootstrapOk() {
          " [ OK ]";
 }
 
-std::string BootstrapFailed() {
+// The version file arrived (packageTried) and named a package that did not, or nothing arrived.
+std::string BootstrapFailed(bool packageTried = true) {
   return std::string(" [ ERROR ] - updater is outdated or missing.\n"
-                     "    Downloading new one ..........\n"
-                     " [ FAILED ] => Please download new Quillhaven from ") +
-         HomepageText;
+                     "    Downloading new one ") +
+         (packageTried ? ".......\n    The package did not arrive whole; the updater was not "
+                         "installed.\n"
+                       : "..........\n") +
+         " [ FAILED ] => Please download new Quillhaven from " + HomepageText;
+}
+
+// The fake 7-Zip's actions that "unpack" the updater package: the new updater goes into the
+// staging folder, from where the update journal moves it into place.
+std::string UnpackUpdater(const std::string& server) {
+  return "mkdir updater\\temp\\stage\n"
+         "copy " + server + "payload updater\\temp\\stage\\updater.exe\n";
+}
+
+// 7-Zip's calls for the updater package N.zip: the test of the archive, then the unpack.
+std::vector<std::string> UnpackCalls(const std::string& n) {
+  return {ToolCall("7z/7za.exe", "t temp\\" + n + ".zip"),
+          ToolCall("7z/7za.exe", "x -bd -oupdater\\temp\\stage\\ -y temp\\" + n + ".zip")};
 }
 
 // "0\n9\n": without a pause the menu takes 0 and the program ends; a pause would take the
@@ -225,8 +241,9 @@ TEST(CheckFiles, LooseUpdaterAloneStaysAndStartsNothing) {
   fx.Remove("updater");
   fx.Write("updater.exe", "loose updater");
   UseFakeServer(fx);
-  fx.InstallTool("7z\\7za.exe", "copy " + FakeServer(fx) + "payload updater\\updater.exe\n");
+  fx.InstallTool("7z\\7za.exe", UnpackUpdater(FakeServer(fx)));
   ServerFile(fx, "payload", "new updater");
+  ServerFile(fx, "upt/up/1.zip", "package 1");
 
   RunResult run = fx.Run(NoPauseInput);
 
@@ -251,7 +268,7 @@ TEST(CheckFiles, MissingUpdaterIsFetchedAndUnpacked) {
   ServerFile(fx, "payload", "new updater");
   // The fake 7-Zip "unpacks" by putting the updater in place; it also leaves an extra file
   // in the download folder, which must not keep the folder alive.
-  fx.InstallTool("7z\\7za.exe", "copy " + server + "payload updater\\updater.exe\n"
+  fx.InstallTool("7z\\7za.exe", UnpackUpdater(server) +
                                 "mkdir temp\\leftover\n"
                                 "append temp\\leftover\\note.txt written by the tool\n");
 
@@ -265,7 +282,8 @@ TEST(CheckFiles, MissingUpdaterIsFetchedAndUnpacked) {
             (std::vector<std::string>{
                 ToolCall("wget/wget.exe", "-q -P temp\\ " + server + "ver.ini"),
                 ToolCall("wget/wget.exe", "-q -P temp\\ " + server + "upt/up/4.zip"),
-                ToolCall("7z/7za.exe", "x -bd -oupdater\\ -y temp\\4.zip"),
+                UnpackCalls("4")[0],
+                UnpackCalls("4")[1],
                 ToolCall("wget/wget.exe", "-q -P updater\\ " + server + "upt/up/upt.exe"),
             }));
   EXPECT_EQ(fx.Read("updater\\updater.exe"), "new updater");
@@ -283,7 +301,7 @@ TEST(CheckFiles, BootstrapReplacesAnOlderHelperInsteadOfSavingASecondCopy) {
   ServerFile(fx, "upt/up/2.zip", "package 2");
   ServerFile(fx, "upt/up/upt.exe", "new helper");
   ServerFile(fx, "payload", "new updater");
-  fx.InstallTool("7z\\7za.exe", "copy " + FakeServer(fx) + "payload updater\\updater.exe\n");
+  fx.InstallTool("7z\\7za.exe", UnpackUpdater(FakeServer(fx)));
 
   RunResult run = fx.Run(NoPauseInput);
 
@@ -313,7 +331,7 @@ TEST(CheckFiles, BootstrapRefusesFilesWithAnotherHash) {
     ServerFile(fx, "upt/up/4.zip", "package 4");
     ServerFile(fx, "upt/up/upt.exe", "new helper");
     ServerFile(fx, "payload", "new updater");
-    fx.InstallTool("7z\\7za.exe", "copy " + server + "payload updater\\updater.exe\n");
+    fx.InstallTool("7z\\7za.exe", UnpackUpdater(server));
 
     RunResult run = fx.Run(packageDamaged ? PauseInput : NoPauseInput);
 
@@ -330,7 +348,7 @@ TEST(CheckFiles, BootstrapRefusesFilesWithAnotherHash) {
     } else {
       updaterLine += "...\n    The self-update program is damaged (SHA-256 does not match); it "
                      "was not installed.\n [ OK ]";
-      calls.push_back(ToolCall("7z/7za.exe", "x -bd -oupdater\\ -y temp\\4.zip"));
+      for (const std::string& call : UnpackCalls("4")) calls.push_back(call);
       calls.push_back(ToolCall("wget/wget.exe", "-q -P updater\\ " + server + "upt/up/upt.exe"));
       EXPECT_EQ(fx.Read("updater\\updater.exe"), "new updater");
     }
@@ -365,8 +383,6 @@ TEST(CheckFiles, UnreachableServerFallsBackToPackageOneAndFails) {
               (std::vector<std::string>{
                   ToolCall("wget/wget.exe", "-q -P temp\\ " + server + "ver.ini"),
                   ToolCall("wget/wget.exe", "-q -P temp\\ " + server + "upt/up/1.zip"),
-                  ToolCall("7z/7za.exe", "x -bd -oupdater\\ -y temp\\1.zip"),
-                  ToolCall("wget/wget.exe", "-q -P updater\\ " + server + "upt/up/upt.exe"),
               }));
     // A failed fetch keeps the helper the installation had.
     EXPECT_EQ(fx.Read("updater\\upt.exe"), "old helper");
@@ -383,7 +399,7 @@ TEST(CheckFiles, BootstrapWithoutWgetFailsAndReportsBoth) {
   RunResult run = fx.Run(PauseInput);
 
   EXPECT_TRANSCRIPT(Start() + "\n" +
-                        CheckLines(BootstrapFailed(), " [ OK ]", " [ OK ]", " [ ERROR ]") +
+                        CheckLines(BootstrapFailed(false), " [ OK ]", " [ OK ]", " [ ERROR ]") +
                         MainScreen(Categories),
                     run.out);
   EXPECT_TRUE(fx.Exists("updater"));

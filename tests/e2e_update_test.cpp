@@ -160,6 +160,19 @@ class EndToEnd : public ::testing::Test {
     return files;
   }
 
+  // The installation as it is now, kept beside it (by a path that does not pass through it,
+  // since it is replaced) to start each round of a test from.
+  void KeepPristine() { CopyTree(Installation(), Installation().parent_path() / "pristine"); }
+  void RestorePristine() { CopyTree(Installation().parent_path() / "pristine", Installation()); }
+  fs::path Installation() const {
+    const fs::path path = fx_.FsPath("");
+    return path.has_filename() ? path : path.parent_path();
+  }
+  static void CopyTree(const fs::path& from, const fs::path& to) {
+    fs::remove_all(to);
+    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+  }
+
   Fixture fx_{Fixture::Layout::Bare};
   std::unique_ptr<WebServer> server_;
 };
@@ -429,12 +442,12 @@ TEST_F(EndToEnd, PackagesServedDamagedInstallNothing) {
   EXPECT_TRUE(fs::is_symlink(fx_.FsPath("wget\\wget")));
 }
 
-// Starts the updater as the main program does (in its folder), in a process group of its
-// own so that a kill takes its tools with it, as a power cut would; kills the group after
-// delay unless it ended before. Returns true when it was killed.
-bool RunUpdaterKilledAfter(const Fixture& fx, std::chrono::microseconds delay) {
+// Starts a program of the updater folder (the updater, as the main program does, or the
+// self-update helper) in that folder, in a process group of its own so that a kill takes its
+// tools with it, as a power cut would; its output goes to killed.log beside the installation.
+pid_t StartInUpdaterFolder(const Fixture& fx, const std::string& name = "updater") {
   const std::string dir = fx.Path("updater");
-  const std::string program = fx.Path("updater\\updater");
+  const std::string program = fx.Path("updater\\" + name);
   const std::string log = fx.Path("..\\killed.log");
   std::fflush(stdout);
   const pid_t pid = fork();
@@ -448,6 +461,13 @@ bool RunUpdaterKilledAfter(const Fixture& fx, std::chrono::microseconds delay) {
     _exit(127);
   }
   setpgid(pid, pid);
+  return pid;
+}
+
+// Kills the program after delay unless it ended before. Returns true when it was killed.
+bool RunUpdaterKilledAfter(const Fixture& fx, std::chrono::microseconds delay,
+                           const std::string& name = "updater") {
+  const pid_t pid = StartInUpdaterFolder(fx, name);
   const auto deadline = std::chrono::steady_clock::now() + delay;
   int status = 0;
   while (std::chrono::steady_clock::now() < deadline) {
@@ -460,6 +480,49 @@ bool RunUpdaterKilledAfter(const Fixture& fx, std::chrono::microseconds delay) {
   for (int i = 0; i < 500 && kill(-pid, 0) == 0; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   return true;
+}
+
+// A tools update with a slow 7-Zip: the main program started again and again while it runs
+// (during the download, the tests, the unpack and the moves) leaves it alone and says so,
+// and a second updater changes nothing; the installation ends wholly new, wget in place.
+TEST_F(EndToEnd, ProgramsStartedDuringAnUpdateLeaveItToFinish) {
+  Publish({"1:1.4.1", "1:2026.01", "2:2.0", "1:1.2.2"});
+  fs::remove(fx_.FsPath("7z\\7za"));
+  fx_.Write("7z\\7za", "#!/bin/sh\nsleep 0.6\n7za \"$@\"\ncode=$?\nsleep 0.6\nexit $code\n");
+  fs::permissions(fx_.FsPath("7z\\7za"), fs::perms::owner_all, fs::perm_options::add);
+  auto expected = Files();
+  expected["updater/3ver.ini"] =
+      UnpackedFile(server_->Root() + "/upt/3/2.zip", "updater/3ver.ini", fx_.FsPath("..\\x"));
+
+  const pid_t updater = StartInUpdaterFolder(fx_);
+  int status = 0, starts = 0, leftAlone = 0;
+  bool secondRan = false;
+  while (waitpid(updater, &status, WNOHANG) != updater) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    if (!secondRan && starts == 1) {
+      secondRan = true;
+      RunResult second = RunUpdater(fx_, "\n");
+      EXPECT_TRUE(InOrder(second.out, {" > An update is already running; nothing was changed. \n",
+                                       "Press <Enter> to continue"}));
+      EXPECT_EQ(second.out.find("Checking for new updates"), std::string::npos);
+    }
+    RunResult run = fx_.Run("0\n");
+    ++starts;
+    if (run.out.find(" > An update is running; its files are left as they are. \n") !=
+        std::string::npos)
+      ++leftAlone;
+    EXPECT_EQ(run.out.find("put back"), std::string::npos) << run.out;
+  }
+  std::printf("lock test: the main program started %d times during the update, %d of them "
+              "while the lock was held\n", starts, leftAlone);
+  EXPECT_TRUE(secondRan);
+  EXPECT_GE(leftAlone, 3);
+  EXPECT_TRUE(InOrder(fx_.Read("..\\killed.log"),
+                      {" > Downloading new 3rd party apps. Package version 2.0 ...\n",
+                       " > Unpacking ... \n", " > No need to update updater ... \n"}));
+  EXPECT_EQ(fx_.Read("..\\killed.log").find("not updated"), std::string::npos);
+  EXPECT_TRUE(Files() == expected);
+  EXPECT_EQ(Shell(fx_.Path("wget\\wget") + " --version"), 0);
 }
 
 // A program release of 200 files (100 replacing files of the installation, 100 new ones in
@@ -483,17 +546,7 @@ TEST_F(EndToEnd, KilledUpdatesLeaveTheOldOrTheNewInstallation) {
   const std::string verIni = IniText({"[version]", "aver=2", "version=2.0"});
   fx_.Write("..\\srv\\ver.ini", verIni);
 
-  // The old installation, kept to start each round from.
-
-  const auto copyTree = [](const fs::path& from, const fs::path& to) {
-    fs::remove_all(to);
-    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-  };
-  fs::path installation = fx_.FsPath("");
-  if (!installation.has_filename()) installation = installation.parent_path();
-  // Beside the installation, by a path that does not pass through it (it is replaced).
-  const fs::path pristine = installation.parent_path() / "pristine";
-  copyTree(installation, pristine);
+  KeepPristine();
   const auto oldTree = Files();
 
   const auto start = std::chrono::steady_clock::now();
@@ -516,7 +569,7 @@ TEST_F(EndToEnd, KilledUpdatesLeaveTheOldOrTheNewInstallation) {
   int oldOnes = 0, newOnes = 0, midInstall = 0;
   for (int round = 0; round < 30; ++round) {
     SCOPED_TRACE("round " + std::to_string(round) + ", seed " + std::to_string(seed));
-    copyTree(pristine, installation);
+    RestorePristine();
     fx_.Write("..\\srv\\ver.ini", verIni);
     RunUpdaterKilledAfter(fx_, std::chrono::microseconds(moment(random)));
     if (fx_.Exists("updater\\temp\\journal.txt")) ++midInstall;
@@ -539,7 +592,7 @@ TEST_F(EndToEnd, KilledUpdatesLeaveTheOldOrTheNewInstallation) {
 
   // A disk that fills up while the package is unpacked: the kernel refuses a file of more
   // than 256 KiB, which the package (small, as its files pack well) holds.
-  copyTree(pristine, installation);
+  RestorePristine();
   fx_.Write("..\\prg\\new\\big.bin", std::string(1 << 20, 'z'));
   fs::remove(zip);
   ASSERT_EQ(Shell("sh -c \"cd " + fx_.Path("..\\prg") + " && 7za a -tzip -bd -y " + zip + " . \""),
@@ -556,6 +609,96 @@ TEST_F(EndToEnd, KilledUpdatesLeaveTheOldOrTheNewInstallation) {
                                  "program was not updated. \n"}));
   EXPECT_TRUE(Files() == before);
   EXPECT_FALSE(fx_.Exists("updater\\temp\\stage"));
+}
+
+// The self-update helper installing a new updater (its program differs from the old one by
+// its last bytes), killed at random moments, one seed a round: after one start of the main
+// program the updater folder holds byte for byte the old updater or the new one, and it
+// starts. Then a disk that fills up during the unpack keeps the old one and says so, and an
+// updater cut short by an older helper is repaired from the package it left.
+TEST_F(EndToEnd, KilledOrFullSelfUpdateLeavesTheOldOrTheNewUpdater) {
+  Publish({"1:1.4.1", "1:2026.01", "1:1.0", "2:1.2.3"});
+  const fs::path unpacked = fx_.FsPath("..\\up");
+  UnpackedFile(server_->Root() + "/upt/up/2.zip", "ver.ini", unpacked);
+  { std::ofstream((unpacked / "updater").string(), std::ios::app | std::ios::binary) << "new"; }
+  ASSERT_EQ(Shell("sh -c \"cd " + unpacked.string() + " && 7za a -tzip -bd -y " +
+                  fx_.Path("updater\\temp\\upt.zip") + " . \""),
+            0);
+  fs::remove(fx_.FsPath("..\\srv\\ver.ini"));  // the updater started afterwards finds nothing
+  const auto updaterFiles = [this] {
+    return std::make_pair(fx_.Read("updater\\updater"), fx_.Read("updater\\ver.ini"));
+  };
+  const auto oldUpdater = updaterFiles();
+  const auto newUpdater = std::make_pair(ReadBinary(unpacked / "updater"),
+                                         ReadBinary(unpacked / "ver.ini"));
+  ASSERT_FALSE(oldUpdater == newUpdater);
+  KeepPristine();
+  // The updater after a self-update (or not) starts and ends as it should.
+  const auto starts = [this] {
+    RunResult run = RunUpdater(fx_, "\n");
+    return run.out.find("Quillhaven updater v") != std::string::npos &&
+           run.out.find("Unable to reach the update server") != std::string::npos;
+  };
+
+  const auto start = std::chrono::steady_clock::now();
+  RunUpdaterKilledAfter(fx_, std::chrono::seconds(60), "upt");
+  const long long whole = std::chrono::duration_cast<std::chrono::microseconds>(
+                              std::chrono::steady_clock::now() - start).count();
+  ASSERT_TRUE(updaterFiles() == newUpdater) << fx_.Read("..\\killed.log");
+
+  const char* seedText = std::getenv("QH_KILL_SEED");
+  const unsigned base = seedText ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 10))
+                                 : static_cast<unsigned>(std::random_device{}());
+  int oldOnes = 0, newOnes = 0, midInstalls = 0;
+  for (unsigned round = 0; round < 24; ++round) {
+    const unsigned seed = base + round;
+    std::mt19937 random(seed);
+    const long long moment = std::uniform_int_distribution<long long>(0, whole)(random);
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    RestorePristine();
+    RunUpdaterKilledAfter(fx_, std::chrono::microseconds(moment), "upt");
+    const bool midInstall = fx_.Exists("updater\\temp\\journal.txt");
+    midInstalls += midInstall;
+    fx_.Run("0\n");  // puts right what the kill left
+    const auto left = updaterFiles();
+    const bool isOld = left == oldUpdater, isNew = left == newUpdater;
+    std::printf("self-update kill: seed %u (QH_KILL_SEED=%u), killed after %lld of %lld us%s: "
+                "%s\n", seed, base, moment, whole, midInstall ? " while moving files" : "",
+                isOld ? "old" : isNew ? "new" : "MIXED");
+    oldOnes += isOld;
+    newOnes += isNew;
+    EXPECT_TRUE(isOld || isNew) << "neither the old nor the new updater";
+    EXPECT_TRUE(starts());
+  }
+  EXPECT_EQ(oldOnes + newOnes, 24);
+
+  // A disk that fills up during the unpack: the kernel refuses a file as large as the
+  // updater, but not the package (which is smaller).
+  RestorePristine();
+  const std::uintmax_t limit = (fs::file_size(unpacked / "updater") - 1) / 1024;
+  ASSERT_LT(fs::file_size(fx_.FsPath("updater\\temp\\upt.zip")), limit * 1024);
+  fx_.Write("updater\\limited.sh", "#!/bin/bash\ntrap '' XFSZ\nulimit -f " +
+                                       std::to_string(limit) + "\nexec ./upt\n");
+  fs::permissions(fx_.FsPath("updater\\limited.sh"), fs::perms::owner_all, fs::perm_options::add);
+  RunResult full = fx_.RunProgram("updater\\limited.sh", "\n", fx_.FsPath("updater"));
+  EXPECT_TRUE(InOrder(full.out, {" > The package could not be unpacked (is the disk full?); the "
+                                 "new updater could not be installed, the old one stays. \n"}));
+  EXPECT_TRUE(updaterFiles() == oldUpdater);
+  EXPECT_TRUE(starts());
+
+  // An updater that an older helper left cut short and without its execute bit is no
+  // updater: the start-up check installs the package the helper left.
+  RestorePristine();
+  fx_.Remove("updater\\updater");
+  fx_.Write("updater\\updater", oldUpdater.first.substr(0, 65536));
+  RunResult repaired = fx_.Run("0\n");
+  EXPECT_TRUE(InOrder(repaired.out, {"  Updater ... [ ERROR ] - updater is outdated or missing.\n",
+                                     "    Installing the package left in updater\\temp ...",
+                                     " done.\n [ OK ]\n",
+                                     "  Qemu ... [ OK ]\n"}));
+  EXPECT_TRUE(updaterFiles() == newUpdater);
+  EXPECT_FALSE(fx_.Exists("updater\\temp\\upt.zip"));
+  EXPECT_TRUE(starts());
 }
 
 }  // namespace

@@ -37,7 +37,8 @@ fail() {
 }
 
 # A small installation of its own, started from another folder. The start-up self-check only
-# looks for the tools, so empty files stand in for them.
+# looks for the tools, so empty files stand in for them; an updater counts only when it
+# could start (not empty, executable).
 inst="$work/inst"
 if [[ "$program" == *.exe ]]; then inst="$work/Quill Ωmega"; fi
 mkdir -p "$inst/db" "$work/elsewhere"
@@ -46,6 +47,8 @@ for tool in updater/updater.exe qemu/qemu.exe kqemu/RUR-Iradu.exe wget/wget.exe;
   mkdir -p "$inst/$(dirname "$tool")"
   : >"$inst/$tool"
 done
+printf '#!/bin/sh\n' >"$inst/updater/updater.exe"
+chmod +x "$inst/updater/updater.exe"
 printf '[version]\r\nversion=1\r\n[categories]\r\ncount=3\r\n1=Linux\r\n2=BSD\r\n3=Own\r\n' \
   > "$inst/db/db.ini"
 # One OS whose image is missing, so choosing it shows its box and title and asks.

@@ -11,6 +11,7 @@
 
 #include "support/catalogue.h"
 #include "main_func/sha256.h"
+#include "main_func/update_lock.h"
 #include "support/fixture.h"
 #include "support/signing.h"
 #include "support/transcript.h"
@@ -195,6 +196,25 @@ TEST(Updater, NewerProgramIsFetchedAndUnpackedIntoTheMainDirectory) {
                           }));
   EXPECT_FALSE(fx.Exists("updater\\temp\\3.zip"));
   ASSERT_TRUE(WaitForFile(fx, "main_started.txt"));
+}
+
+// The update lock's file is never replaced: a package that brings one installs nothing.
+TEST(Updater, PackageBringingTheLockFileInstallsNothing) {
+  Fixture fx;
+  Installation(fx);
+  ServerFile(fx, "ver.ini", ServerVerIni({3, "1.5.0"}, {2, "x"}, {2, "x"}, {2, "x"}));
+  ServerFile(fx, "upt/prg/3.zip", "program 3");
+  fx.InstallTool("7z\\7za.exe", "mkdir temp\\stage\nappend temp\\stage\\Update.lock x\n"
+                                "append temp\\stage\\ver.ini [version]\n");
+  const auto before = Installed(fx);
+
+  RunResult run = RunUpdater(fx, "\n");
+
+  EXPECT_NE(run.out.find(" > The package would replace Update.lock, the update lock; the program "
+                         "was not updated, the previous files were put back. \n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(Installed(fx), before);
 }
 
 TEST(Updater, MissingServerVersionTextShowsAsOnePointZero) {
@@ -388,11 +408,27 @@ void LeaveAnInterruptedInstallation(const Fixture& fx) {
 
 const char* const RolledBack = " > An update was interrupted; the previous files were put back. \n";
 
+// While another program holds the update lock (an update still running), neither program
+// touches the journal: a second updater says so and changes nothing, the main program says
+// once that an update runs and goes on to its menu. Once the lock is free, either undoes it.
 TEST(Updater, AnInterruptedInstallationIsUndoneAtTheNextStartOfEitherProgram) {
   Fixture fx;
   Installation(fx);
   LeaveAnInterruptedInstallation(fx);
   ServerFile(fx, "ver.ini", ServerVerIni({2, "1.4.1"}, {2, "2026.01"}, {2, "1.2.2"}, {1, "1"}));
+  {
+    UpdateLock running;
+    ASSERT_EQ(running.Take(fx.Path("")), UpdateLock::State::Held);
+    const auto live = TreeSnapshot(fx);
+    RunResult second = RunUpdater(fx, "\n");
+    EXPECT_TRANSCRIPT(Opening().substr(0, Opening().find("Checking")) +
+                          " > An update is already running; nothing was changed. \n\n"
+                          "Press <Enter> to continue",
+                      second.out);
+    ASSERT_TRUE(WaitForFile(fx, "main_started.txt"));
+    fx.Remove("main_started.txt");
+    EXPECT_EQ(TreeSnapshot(fx), live);
+  }
 
   RunResult run = RunUpdater(fx, "\n");
 
@@ -408,6 +444,21 @@ TEST(Updater, AnInterruptedInstallationIsUndoneAtTheNextStartOfEitherProgram) {
   Fixture main;
   main.Write("db\\db.ini", IniText({"[version]", "version=1", "[categories]", "count=0"}));
   LeaveAnInterruptedInstallation(main);
+  {
+    UpdateLock running;
+    ASSERT_EQ(running.Take(main.Path("")), UpdateLock::State::Held);
+    main.Write("updater\\updater.exe", "");  // being replaced: neither OK nor fetched
+    const auto live = TreeSnapshot(main);
+    RunResult start = main.Run("9\n0\n");
+    const std::string said = " > An update is running; its files are left as they are. \n";
+    EXPECT_EQ(start.out.find(said), start.out.rfind(said)) << start.out;
+    EXPECT_EQ(start.out.rfind("Quillhaven\n==========\n\nLoading ...\n\n" + said, 0), 0u);
+    EXPECT_NE(start.out.find("Checking files ...\n  Updater ... [ ERROR ]\n"), std::string::npos)
+        << start.out;
+    EXPECT_TRUE(main.ToolLog().empty());
+    EXPECT_EQ(TreeSnapshot(main), live);
+    main.InstallTool("updater\\updater.exe");
+  }
 
   RunResult start = main.Run("0\n");
 
@@ -708,13 +759,15 @@ TEST(SelfUpdate, HelperInstallsThePackageAndTheUpdaterStartsTheMainProgram) {
   InstallUpdater(fx, true);
   ServerFile(fx, "ver.ini", ServerVerIni({2, "x"}, {2, "x"}, {3, "1.3.0"}, {2, "x"}));
   ServerFile(fx, "upt/up/3.zip", "package up");
-  // Run in "updater\" by the helper: the package brings the updater's version file. The
-  // updater's own test of the archive ("t", without a fourth word) brings the same one back.
-  // (The fake's copy cannot replace a file on Windows builds, hence the remove.)
+  // Run in "updater\" by the helper: the package brings the updater and its version file
+  // into the staging folder. A test of the archive ("t", without a fourth word) brings the
+  // old version file.
   ServerFile(fx, "new_ver.ini", VersionIni(2));
   ServerFile(fx, "new_ver-y.ini", VersionIni(3));
-  fx.InstallTool("7z\\7za.exe",
-                 "remove ver.ini\ncopy " + FakeServer(fx) + "new_ver$ARG4.ini ver.ini\n");
+  const std::string updater = UpdaterFile().substr(std::string("updater\\").size());
+  fx.InstallTool("7z\\7za.exe", "mkdir temp\\stage\ncopy " + FakeServer(fx) +
+                                    "new_ver$ARG4.ini temp\\stage\\ver.ini\ncopy " + updater +
+                                    " temp\\stage\\" + updater + "\n");
 
   RunResult run = RunUpdater(fx, "\n");
 
@@ -739,7 +792,7 @@ TEST(SelfUpdate, HelperInstallsThePackageAndTheUpdaterStartsTheMainProgram) {
                               Fetch(fx, "upt/up/3.zip"),
                               SevenZip("t temp\\3.zip"),
                               SevenZip("t temp\\upt.zip"),
-                              SevenZip("x -bd -o.\\ -y temp\\upt.zip"),
+                              SevenZip("x -bd -otemp\\stage\\ -y temp\\upt.zip"),
                               Fetch(fx, "ver.ini"),
                           }));
   EXPECT_FALSE(fx.Exists("updater\\temp\\upt.zip"));
@@ -790,7 +843,7 @@ TEST(SelfUpdate, PackageWithoutANewerVersionFileDoesNotLoop) {
                               Fetch(fx, "upt/up/3.zip"),
                               SevenZip("t temp\\3.zip"),
                               SevenZip("t temp\\upt.zip"),
-                              SevenZip("x -bd -o.\\ -y temp\\upt.zip"),
+                              SevenZip("x -bd -otemp\\stage\\ -y temp\\upt.zip"),
                           }));
 }
 

@@ -45,3 +45,5 @@ bool SetWorkDir(const std::string& dir);
 // Lets a program file that was downloaded or unpacked run: on POSIX wget and 7-Zip leave it
 // without the execute bit. Nothing to do on Windows. False when no such file is there.
 bool MakeExecutable(const std::string& path);
+// True for a file its owner may run (POSIX: the execute bit); on Windows for every file.
+bool IsExecutableFile(const std::string& path);

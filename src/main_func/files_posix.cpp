@@ -237,3 +237,11 @@ bool MakeExecutable(const std::string& path) {
   }
   return false;
 }
+
+bool IsExecutableFile(const std::string& path) {
+  for (const std::string& name : ExeAliases(MapSlashes(path))) {
+    struct stat st {};
+    if (stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return (st.st_mode & S_IXUSR) != 0;
+  }
+  return false;
+}

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "main_func/update_lock.h"
 #include "support/platform_test_util.h"
 
 using namespace platform_test;
@@ -191,4 +192,23 @@ TEST(PathTest, NativePathAndExecutablePath) {
   EXPECT_EQ(exe.substr(0, dir.size()), dir);
   EXPECT_NE(exe.find("main_func_tests"), std::string::npos);
   EXPECT_TRUE(FileExists(exe));
+}
+
+// The update lock excludes a second holder (in this process too: every take opens the file
+// anew), lets go on release, and leaves its file behind.
+TEST(UpdateLockTest, ExcludesASecondHolderUntilReleased) {
+  TempDir dir;
+  const std::string base = dir.Dir();
+  UpdateLock first, second;
+  EXPECT_EQ(first.Take(base), UpdateLock::State::Held);
+  EXPECT_EQ(second.Take(base, 300), UpdateLock::State::Busy);
+  EXPECT_FALSE(second.Held());
+  first.Release();
+  EXPECT_EQ(second.Take(base), UpdateLock::State::Held);
+  second.Release();
+  EXPECT_TRUE(fs::is_regular_file(dir.Fs("update.lock")));
+  // A folder in the lock file's place: nobody can hold the lock, nor is it reported busy.
+  TempDir blocked;
+  fs::create_directories(blocked.Fs("update.lock"));
+  EXPECT_EQ(first.Take(blocked.Dir()), UpdateLock::State::Unavailable);
 }

@@ -179,3 +179,5 @@ std::string ExePath() {
 bool SetWorkDir(const std::string& dir) { return SetCurrentDirectoryA(dir.c_str()) != 0; }
 
 bool MakeExecutable(const std::string& path) { return FileExists(path); }
+
+bool IsExecutableFile(const std::string& path) { return FileExists(path); }

@@ -20,6 +20,7 @@
 #include "main_func/sysinfo.h"
 #include "options/options_menu.h"
 #include "updater/journal.h"
+#include "updater/self_install.h"
 
 namespace {
 
@@ -88,8 +89,12 @@ void FetchUpdater() {
     WriteLine();
     WriteLine(std::string("    The updater package") + DamagedEnding);
   } else {
-    RunAndWait(ToolCommandLine(AppDir, "7z\\7za.exe x -bd -oupdater\\ -y temp\\") + n + ".zip",
-               ShowHidden);
+    std::string failure;
+    if (!InstallUpdaterPackage(AppDir, "updater\\", "temp\\" + n + ".zip", ShowHidden, failure)) {
+      WriteLine();
+      WriteLine("    " + failure + "; the updater was not installed.");
+      return;
+    }
     WriteText("..");
 
     // An older helper waits in the download folder, so that a failed or refused fetch does
@@ -103,23 +108,37 @@ void FetchUpdater() {
     if (hadHelper && !FileExists(helper)) MoveFileReplace(AppDir + "temp\\upt.exe", helper);
     WriteLine(".");
     if (!helperSound) WriteLine(std::string("    The self-update program") + DamagedEnding);
-    MakeExecutable(AppDir + "updater\\updater.exe");
     MakeExecutable(helper);
   }
 }
 
-// Fetches the updater from the update server into "updater\". Returns true when
-// "updater\updater.exe" is there afterwards.
+// Installs the updater into "updater\": from the package the self-update helper left, or
+// fetched from the update server. Returns true when a whole updater is there afterwards.
 bool BootstrapUpdater() {
   WriteLine(" [ ERROR ] - updater is outdated or missing.");
-  WriteText("    Downloading new one ...");
   MakeDir(AppDir + "temp");
   if (!DirExists(AppDir + "updater")) MakeDir(AppDir + "updater");
-  FetchUpdater();
+  // A package the updater checked and handed to the self-update helper, which did not
+  // install it, repairs the updater without a download.
+  const std::string handedOver = "updater\\temp\\upt.zip";
+  bool repaired = false;
+  if (FileExists(AppDir + handedOver)) {
+    WriteText("    Installing the package left in updater\\temp ...");
+    std::string failure;
+    repaired = InstallUpdaterPackage(AppDir, "updater\\", handedOver, ShowHidden, failure) &&
+               UpdaterIsWhole(AppDir);
+    if (!repaired && failure.empty()) failure = "It holds no updater that can start";
+    WriteLine(repaired ? " done." : " " + failure + ".");
+  }
+  if (!repaired) {
+    WriteText("    Downloading new one ...");
+    FetchUpdater();
+  }
   // The tools may have left more in the folder than the files named above.
   DeleteDirTree(AppDir + "temp", true);
+  if (UpdaterIsWhole(AppDir)) RemoveFile(AppDir + handedOver);
 
-  if (FileExists(AppDir + "updater\\updater.exe")) {
+  if (UpdaterIsWhole(AppDir)) {
     WriteLine(" [ OK ]");
     return true;
   }
@@ -170,26 +189,50 @@ bool MayCleanUp(const std::string& relFolder) {
 
 }  // namespace
 
+bool TakeUpdateLockAtStart(const std::string& baseDir, UpdateLock& lock) {
+  static bool said = false;
+  if (lock.Take(baseDir) != UpdateLock::State::Busy) return true;
+  if (!said) WriteLine(" > An update is running; its files are left as they are. ");
+  said = true;
+  return false;
+}
+
 void CheckFiles() {
   WriteLine();
 
   if (!DirExists(AppDir + ImagesDir)) MakeDir(AppDir + ImagesDir);
-  // The backups of an update that could not be undone yet wait there for the next try.
-  if (DirExists(AppDir + "updater\\temp") && !UpdateJournalPending(AppDir) &&
+  // Released when the check ends: the main program never holds it in its menus.
+  UpdateLock lock;
+  bool mayUpdate = TakeUpdateLockAtStart(AppDir, lock);
+  // The backups of an update that could not be undone yet wait there for the next try;
+  // a package handed to the self-update helper stays while it is the only way to repair
+  // an updater that cannot start.
+  if (mayUpdate && DirExists(AppDir + "updater\\temp") && !UpdateJournalPending(AppDir) &&
+      (UpdaterIsWhole(AppDir) || !FileExists(AppDir + "updater\\temp\\upt.zip")) &&
       MayCleanUp("updater\\temp"))
     DeleteDirTree(AppDir + "updater\\temp", true);
   if (DirExists(AppDir + "temp") && MayCleanUp("temp")) DeleteDirTree(AppDir + "temp\\", true);
 
   if (FileExists(AppDir + "updater.exe") && FileExists(AppDir + "updater\\updater.exe")) {
     RemoveFile(AppDir + "updater.exe");
+    // On Windows the updater starts at once and takes the lock itself.
+    lock.Release();
+    mayUpdate = false;
     StartUpdater();
   }
 
   WriteLine("Checking files ...");
   bool failed = false;
 
-  if (!CheckPresent("  Updater ...", "updater\\updater.exe") && !BootstrapUpdater())
+  WriteText("  Updater ...");
+  if (UpdaterIsWhole(AppDir)) {
+    WriteLine(" [ OK ]");
+  } else if (!mayUpdate) {
+    WriteLine(" [ ERROR ]");  // an update runs: it is not fetched a second time
     failed = true;
+  } else if (!BootstrapUpdater()) {
+    failed = true;
+  }
 
   if (!CheckPresent("  Qemu ...", "qemu\\qemu.exe")) {
     WriteLine(" [ ERROR ]");

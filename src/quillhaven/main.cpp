@@ -21,8 +21,12 @@ int Run() {
   WriteLine();
   WriteLine("Loading ...");
   WriteLine();
-  // An update cut short leaves a mix of old and new files: undo it before anything is read.
-  RollBackInterruptedUpdate(ExeDir());
+  // An update cut short leaves a mix of old and new files: undo it before anything is read,
+  // unless the update is still running.
+  {
+    UpdateLock lock;
+    if (TakeUpdateLockAtStart(ExeDir(), lock)) RollBackInterruptedUpdate(ExeDir());
+  }
   ConsoleInit();
   ExitRequested = false;
   // Every relative path of the command lines and file tests names a file of the

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "main_func/files.h"
+#include "main_func/update_lock.h"
 #include "updater/journal.h"
 
 namespace fs = std::filesystem;
@@ -100,6 +101,9 @@ bool InstallStaged(const std::string& baseDir, const PackagePlan& plan, std::str
   }
   for (const std::string& file : files) {
     const std::string target = plan.dest + file;
+    // Renamed over, the lock file would no longer exclude the programs that hold it open.
+    if (Lower(target) == Lower(UpdateLockPath("")))
+      return fail("The package would replace " + target + ", the update lock");
     // The folders the file needs, each recorded before it is made.
     for (std::size_t sep = target.find('\\'); sep != std::string::npos;
          sep = target.find('\\', sep + 1)) {

@@ -14,6 +14,7 @@
 #include "main_func/input.h"
 #include "main_func/out.h"
 #include "main_func/sha256.h"
+#include "main_func/update_lock.h"
 #include "updater/func.h"
 #include "updater/install.h"
 #include "updater/journal.h"
@@ -24,6 +25,8 @@
 namespace {
 
 std::string Server;
+// Held for the whole run, and let go just before another program is started.
+UpdateLock Lock;
 
 std::string TempPath(const std::string& name) { return UpdaterBaseDir + "updater\\temp\\" + name; }
 
@@ -158,6 +161,7 @@ bool HandOverToHelper(const PackageVersion& v) {
   }
   MoveFileReplace(TempPath(zip), TempPath("upt.zip"));
   MakeExecutable(UpdaterBaseDir + "updater\\upt.exe");
+  Lock.Release();  // the helper waits for it
   if (ShellStart("", UpdaterBaseDir + "updater\\upt.exe", "", UpdaterBaseDir + "updater\\",
                  ShowNormal) > 32)
     return true;
@@ -168,6 +172,7 @@ bool HandOverToHelper(const PackageVersion& v) {
 void StartMainProgram() {
   WriteText("Press <Enter> to continue");
   WaitForEnter();
+  Lock.Release();
   ShellStart("open", UpdaterBaseDir + "quillhaven.exe", "", UpdaterBaseDir, ShowNormal);
 }
 
@@ -177,6 +182,18 @@ void RunUpdate() {
   // was started from.
   SetWorkDir(ExeDir());
   ShowUpdaterBanner();
+  // A second updater, or one started while the self-update helper works, changes nothing.
+  // Without a lock file that can be opened nobody can hold the lock, so nothing is updated.
+  const UpdateLock::State lock = Lock.Take(UpdaterBaseDir);
+  if (lock != UpdateLock::State::Held) {
+    WriteLine(lock == UpdateLock::State::Busy
+                  ? " > An update is already running; nothing was changed. "
+                  : " > The update lock file update.lock could not be opened; nothing was "
+                    "changed. ");
+    WriteLine();
+    StartMainProgram();
+    return;
+  }
   // A package cut short by a kill or a power cut is undone before anything else; while
   // that is not possible, installing more would only mix more files.
   if (!RollBackInterruptedUpdate(UpdaterBaseDir)) {

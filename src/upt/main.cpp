@@ -1,46 +1,33 @@
 // The self-update helper. The updater cannot replace its own program file while it runs, so
 // it leaves the new updater package in "updater\temp\upt.zip", starts this helper and ends.
-// The helper unpacks the package into "updater\" once the updater's files can be replaced,
-// removes it, and starts the updater again, which then finds nothing newer and starts the
-// main program.
-#include <chrono>
+// The helper installs the package into "updater\" the way every package goes in (staged,
+// then moved into place through the update journal), removes it, and starts the updater
+// again, which then finds nothing newer and starts the main program.
 #include <string>
-#include <thread>
 
 #include "db/ini_file.h"
-#include "main_func/command_words.h"
 #include "main_func/files.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
 #include "main_func/process.h"
+#include "main_func/update_lock.h"
+#include "updater/journal.h"
+#include "updater/self_install.h"
 
 namespace {
 
-// How long the helper waits for the updater to end and let go of its files.
-constexpr auto UnpackTimeLimit = std::chrono::seconds(20);
-constexpr auto RetryPause = std::chrono::milliseconds(250);
+// How long the helper waits for the updater to end and let go of the update lock.
+constexpr int LockWaitMs = 30000;
 
 int InstalledUpdaterNumber(const std::string& dir) {
   return IniFile(dir + "ver.ini").ReadInteger("version", "aver", 1);
-}
-
-// On Windows the running updater's file cannot be overwritten, and 7-Zip fails on it; the
-// updater ends right after starting this helper, so the unpack is repeated until it works.
-bool Unpack(const std::string& dir) {
-  const std::string sevenZip = ToolCommandLine(dir, "..\\7z\\7za.exe");
-  if (RunAndWait(sevenZip + " t temp\\upt.zip", ShowNormal) != 0) return false;
-  const auto deadline = std::chrono::steady_clock::now() + UnpackTimeLimit;
-  while (RunAndWait(sevenZip + " x -bd -o.\\ -y temp\\upt.zip", ShowNormal) != 0) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(RetryPause);
-  }
-  return true;
 }
 
 }  // namespace
 
 int main() {
   const std::string dir = ExeDir();  // the updater folder
+  const std::string baseDir = dir + "..\\";
   // The command lines name the archive and the output folder relative to the updater
   // folder; the updater starts the helper there, and this makes sure of it.
   SetWorkDir(dir);
@@ -49,21 +36,45 @@ int main() {
   WriteLine(" > Installing new updater ... ");
 
   const std::string archive = dir + "temp\\upt.zip";
+  UpdateLock lock;
+  const UpdateLock::State state = lock.Take(baseDir, LockWaitMs);
   const int before = InstalledUpdaterNumber(dir);
-  const bool unpacked = FileExists(archive) && Unpack(dir);
-  if (unpacked) MakeExecutable(dir + "updater.exe");
-  RemoveFile(archive);
+  std::string failure;
+  bool installed = false, mixed = false;
+  if (state == UpdateLock::State::Busy)
+    failure = "Another update is running";
+  else if (state == UpdateLock::State::Unavailable)
+    failure = "The update lock file update.lock could not be opened";
+  else if (!RollBackInterruptedUpdate(baseDir))
+    mixed = true;  // said by the roll-back; the files stay as they are until the next try
+  else if (!FileExists(archive))
+    failure = "The package updater\\temp\\upt.zip is missing";
+  else
+    installed = InstallUpdaterPackage(baseDir, "", "temp\\upt.zip", ShowNormal, failure);
+  // A failed install whose files could not all be put back leaves its journal.
+  if (!installed && lock.Held() && UpdateJournalPending(baseDir)) mixed = true;
+  // The download folder is the lock holder's: another update may be using it. While the
+  // journal waits for a roll-back, the package stays as well.
+  if (lock.Held() && !mixed) RemoveFile(archive);
 
   // The updater is started again only when its number went up; otherwise it would find
   // the same package newer again and hand over to this helper without end.
-  if (unpacked && InstalledUpdaterNumber(dir) > before) {
+  if (installed && InstalledUpdaterNumber(dir) > before) {
     WriteLine(" > Starting new updater ... ");
+    lock.Release();
     ShellStart("open", dir + "updater.exe", "", dir, ShowNormal);
   } else {
-    WriteLine(" > The new updater could not be installed; the old one stays. ");
+    if (installed)
+      WriteLine(" > The package brought no newer updater; the updater is not started again. ");
+    else if (mixed)
+      WriteLine(" > The new updater was not installed; the previous files are put back at the "
+                "next start. ");
+    else
+      WriteLine(" > " + failure + "; the new updater could not be installed, the old one stays. ");
     WriteLine();
     WriteText("Press <Enter> to continue");
     WaitForEnter();
+    lock.Release();
     ShellStart("open", dir + "..\\quillhaven.exe", "", dir + "..\\", ShowNormal);
   }
   RunPendingHandOver();

@@ -40,4 +40,5 @@ std::string MainProgramMarker(const Fixture& fx);
 
 // Every file below a folder of the installation ("" for all of it), by its path relative to
 // that folder with slashes, with its contents; for comparing trees before and after a run.
+// The update lock's empty file is left out.
 std::map<std::string, std::string> TreeSnapshot(const Fixture& fx, const std::string& relDir = "");
