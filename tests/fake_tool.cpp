@@ -4,6 +4,7 @@
 //   create PATH BYTES | copy SRC DST | append PATH TEXT... | remove PATH | mkdir PATH
 //   stdout TEXT... | stderr TEXT... | exit CODE      (# starts a comment)
 //   sleep MS: waits that many milliseconds (a slow tool)
+//   with WORD ACTION...: the action only when one of the arguments is WORD
 //   interrupt: CTRL + C as the terminal sends it, to the parent and this tool (POSIX only)
 // "$LAST" stands for the last element of the last argument, "$ARG1".."$ARG9" for argv[N].
 #include <chrono>
@@ -122,6 +123,10 @@ bool RunAction(const std::string& original, int& code) {
     kill(getppid(), SIGINT);
     raise(SIGINT);
 #endif
+  } else if (action == "with") {
+    const std::string word = NextWord(rest);
+    for (const std::string& arg : Args)
+      if (arg == word) return RunAction(rest, code);
   } else if (action == "exit") {
     std::string word = NextWord(rest);
     code = word.empty() ? 0 : std::atoi(word.c_str());
