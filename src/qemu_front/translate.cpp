@@ -144,9 +144,10 @@ Translation AcceleratorArgs(const HostFacts& host, const std::string& accel, boo
                    "' in [qemu] accel (kvm, whpx, tcg, hvf, or empty to choose)");
   } else if (floppyBoot) {
     // SeaBIOS waits for the floppy controller with timeouts on the guest's clock; under
-    // nested KVM its interrupt comes too late or never ("Boot failed: could not read the
-    // boot disk"), on some hosts every time (docs/accelerator-notes.md). A floppy's system
-    // is small enough for TCG, where controller and clock run in one process.
+    // nested KVM its interrupt often comes too late ("Boot failed: could not read the boot
+    // disk"), in up to every run depending on the host's load (docs/accelerator-notes.md).
+    // Under TCG the controller answers in the process that runs the guest's processor, and
+    // a floppy's system is small enough for TCG.
     t.args = {"-accel", "tcg"};
   } else {
     if (host.os == HostOs::Linux && host.kvmUsable && Listed(host, "kvm")) t.args = {"-accel", "kvm"};
