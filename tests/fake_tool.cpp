@@ -7,6 +7,7 @@
 //   envfile NAME DEST: appends to DEST the text of the file that the environment variable
 //     NAME names, opened with that narrow path as an ANSI program opens it (as wget reads
 //     WGETRC), or "cannot open VALUE"
+//   with WORD ACTION...: the action only when one of the arguments is WORD
 //   interrupt: CTRL + C as the terminal sends it, to the parent and this tool (POSIX only)
 //   interrupt-others: CTRL + C to the parent (POSIX) or to every process of the console
 //     (Windows), while this tool lives on, as a console child under Wine does (it then ends
@@ -172,6 +173,10 @@ bool RunAction(const std::string& original, int& code) {
     if (!out) Fail(original, "cannot append");
   } else if (action == "interrupt-others") {
     InterruptOthers();
+  } else if (action == "with") {
+    const std::string word = NextWord(rest);
+    for (const std::string& arg : Args)
+      if (arg == word) return RunAction(rest, code);
   } else if (action == "exit") {
     std::string word = NextWord(rest);
     code = word.empty() ? 0 : std::atoi(word.c_str());

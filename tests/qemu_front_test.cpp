@@ -133,19 +133,29 @@ TEST_F(FrontEnd, QemusErrorsStayInTheErrorFileItsWarningsOnlyInTheLog) {
 }
 
 // The QEMU is asked for its accelerators only where the host has one besides TCG, and only
-// once for the same QEMU; a forced one asks nothing.
+// once for the same QEMU; a forced one asks nothing. KVM is chosen only when it starts a
+// processor of the guests' model: a QEMU that aborts there gets TCG alone.
 TEST_F(FrontEnd, AcceleratorListIsAskedOnceAndKept) {
-  fx_.InstallTool(QemuTool, "stdout Accelerators supported in QEMU binary:\nstdout tcg\nstdout kvm\n");
-  fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none\r\naudio=none\r\ncpus=1\r\n");
-  EXPECT_EQ(Launch("-m 64"), 0);
-  EXPECT_EQ(Launch("-m 64"), 0);
+  const std::string list = "stdout Accelerators supported in QEMU binary:\nstdout tcg\nstdout kvm\n";
+  const std::string check = "-accel kvm -cpu max -smp 1 -nodefaults -display none -S -monitor stdio";
   const bool kvm = ThisHostIsLinux() && KvmUsable();
-  const std::string launch =
-      Logged(QemuLogName, std::string("-m 64 ") + (kvm ? "-accel kvm " : "") +
-                              "-accel tcg -smp 1 -cpu max -display none");
-  const Log expected = kvm ? Log{Logged(QemuLogName, "-accel help"), launch, launch} : Log{launch, launch};
-  EXPECT_EQ(fx_.ToolLog(), expected);
-  EXPECT_EQ(fx_.Exists("qemu\\accel.cache"), kvm);
+  for (const bool starts : {true, false}) {
+    fx_.Remove("tool_log.txt");
+    fx_.Remove("qemu\\accel.cache");
+    fx_.InstallTool(QemuTool, list + (starts ? "" : "with -S exit 134\n"));
+    fx_.Write("qemu\\qemu.ini", "[qemu]\r\nextra=-display none\r\naudio=none\r\ncpus=1\r\n");
+    EXPECT_EQ(Launch("-m 64"), 0);
+    EXPECT_EQ(Launch("-m 64"), 0);
+    const std::string launch =
+        Logged(QemuLogName, std::string("-m 64 ") + (kvm && starts ? "-accel kvm " : "") +
+                                "-accel tcg -smp 1 -cpu max -display none");
+    const Log expected = kvm ? Log{Logged(QemuLogName, "-accel help"), Logged(QemuLogName, check), launch, launch}
+                             : Log{launch, launch};
+    EXPECT_EQ(fx_.ToolLog(), expected) << "starts " << starts;
+    EXPECT_EQ(fx_.Exists("qemu\\accel.cache"), kvm);
+    EXPECT_FALSE(fx_.Exists("qemu\\accel.in"));
+    EXPECT_FALSE(fx_.Exists("qemu\\accel.txt"));
+  }
 
   fx_.Remove("tool_log.txt");
   fx_.Remove("qemu\\accel.cache");

@@ -109,6 +109,18 @@ bool Listed(const HostFacts& host, const char* name) {
          host.accelerators.end();
 }
 
+// Whether the first boot device of a -boot value ("a", "once=a", "order=ac") is the floppy.
+bool BootsFromFloppy(const std::vector<std::string>& args) {
+  for (size_t i = 0; i + 1 < args.size(); ++i) {
+    if (args[i] != "-boot") continue;
+    std::string value = args[i + 1];
+    for (const char* prefix : {"once=", "order="})
+      if (value.rfind(prefix, 0) == 0) value = value.substr(std::string(prefix).size());
+    if (!value.empty() && value[0] == 'a') return true;
+  }
+  return false;
+}
+
 Translation Failure(const std::string& message) {
   Translation t;
   t.error = message;
@@ -117,7 +129,7 @@ Translation Failure(const std::string& message) {
 
 }  // namespace
 
-Translation AcceleratorArgs(const HostFacts& host, const std::string& accel) {
+Translation AcceleratorArgs(const HostFacts& host, const std::string& accel, bool floppyBoot) {
   Translation t;
   t.ok = true;
   // WHPX alone hangs many guests at the firmware screen or fails with injection errors;
@@ -130,6 +142,13 @@ Translation AcceleratorArgs(const HostFacts& host, const std::string& accel) {
   } else if (!accel.empty()) {
     return Failure("qemu: unknown accelerator '" + accel +
                    "' in [qemu] accel (kvm, whpx, tcg, hvf, or empty to choose)");
+  } else if (floppyBoot) {
+    // SeaBIOS waits for the floppy controller with timeouts on the guest's clock; under
+    // nested KVM its interrupt often comes too late ("Boot failed: could not read the boot
+    // disk"), in up to every run depending on the host's load (docs/accelerator-notes.md).
+    // Under TCG the controller answers in the process that runs the guest's processor, and
+    // a floppy's system is small enough for TCG.
+    t.args = {"-accel", "tcg"};
   } else {
     if (host.os == HostOs::Linux && host.kvmUsable && Listed(host, "kvm")) t.args = {"-accel", "kvm"};
     if (host.os == HostOs::Windows && host.whpxUsable && Listed(host, "whpx")) t.args = whpx;
@@ -190,7 +209,7 @@ Translation TranslateArgs(const std::vector<std::string>& args, const HostFacts&
   std::vector<std::string> extra = SplitWords(config.extra);
   std::vector<std::string> accelWords;
   if (!ChoosesAccelerator(extra)) {
-    Translation accel = AcceleratorArgs(host, config.accel);
+    Translation accel = AcceleratorArgs(host, config.accel, BootsFromFloppy(args));
     if (!accel.ok) return accel;
     accelWords = accel.args;
     Append(out, accel.args);

@@ -40,10 +40,10 @@ struct Translation {
 // The audio back end's id on the command line.
 inline constexpr const char* AudioId = "snd0";
 
-// The accelerator words of a launch: the one [qemu] accel forces, else KVM (Linux) or WHPX
-// (Windows) when the QEMU lists it and the host can use it, always followed by TCG. ok is
-// false for an accel value QEMU does not know.
-Translation AcceleratorArgs(const HostFacts& host, const std::string& accel);
+// The accelerator words of a launch: the one [qemu] accel forces, else TCG alone for a boot
+// from the floppy, else KVM (Linux) or WHPX (Windows) when the QEMU lists it and the host
+// can use it, always followed by TCG. ok is false for an accel value QEMU does not know.
+Translation AcceleratorArgs(const HostFacts& host, const std::string& accel, bool floppyBoot = false);
 
 // Whether the launch needs the list of accelerators the QEMU offers: only when the front
 // end chooses one and the host has one besides TCG.

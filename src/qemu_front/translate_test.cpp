@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "main_func/command_words.h"
@@ -88,6 +90,24 @@ TEST(TranslateArgs, KqemuBecomesKvmWithTcgFallbackWhenKvmOpens) {
                             AllCards,
                             {"-m", "512", "-vga", "cirrus"}, LinuxIso, Hdb,
                             {"-boot", "once=d", "-accel", "kvm", "-accel", "tcg", "-smp", "1", "-cpu", "max"}}));
+}
+
+// A boot from the floppy gets TCG alone where KVM would be chosen; a disk's or CD's boot
+// keeps KVM, and a forced accelerator wins.
+TEST(TranslateArgs, FloppyBootsGetTcgWhereKvmWouldBeChosen) {
+  HostFacts host = LinuxDesktop();
+  host.kvmUsable = true;
+  host.accelerators = {"tcg", "kvm"};
+  FrontConfig forced;
+  forced.accel = "kvm";
+  const std::tuple<const char*, FrontConfig, const char*> cases[] = {
+      {"-fda a.img -boot once=a", {}, "tcg max"}, {"-fda a.img -boot order=ca", {}, "kvm max"},
+      {"-cdrom c.iso -boot once=d", {}, "kvm max"}, {"-fda a.img -boot a", forced, "kvm host"}};
+  for (const auto& [line, config, expected] : cases) {
+    const Words words = Translate(line, host, config).args;
+    const std::string accel = words[std::find(words.begin(), words.end(), "-accel") - words.begin() + 1];
+    EXPECT_EQ(accel + " " + words.back(), expected) << line;
+  }
 }
 
 TEST(TranslateArgs, EveryLaunchGetsTheAcceleratorListWithOrWithoutKqemu) {
