@@ -3,6 +3,13 @@
 // program or to the self-update helper (which then starts the updater again).
 #include <gtest/gtest.h>
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -154,6 +161,43 @@ TEST(Updater, UnreachableServerMeansNoUpdateAndEveryFileUnchanged) {
                     RunUpdater(fx, "\n").out);
   EXPECT_EQ(Installed(fx), before);
 }
+
+#ifdef __linux__
+// A version file of 200 MB on the server: refused without being read. The updater's peak
+// memory (with the programs it waited for) is measured in a child of this test, which
+// runs the updater and reports its RUSAGE_CHILDREN, so that earlier runs do not count.
+TEST(Updater, AHugeVersionFileIsRefusedWithoutBeingRead) {
+  Fixture fx;
+  Installation(fx);
+  ServerFile(fx, "ver.ini", "[version]\r\naver=9\r\n");
+  std::filesystem::resize_file(fx.FsPath("..\\srv\\ver.ini"), 200ull << 20);  // sparse
+  const auto before = Installed(fx);
+
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const RunResult run = RunUpdater(fx, "\n");
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    std::ofstream(fx.FsPath("..\\peak.txt"), std::ios::binary)
+        << usage.ru_maxrss << "\n" << run.out;
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  const std::string report = fx.Read("..\\peak.txt");
+  const std::size_t lineEnd = report.find('\n');
+  ASSERT_NE(lineEnd, std::string::npos) << report;
+  const long peakKiB = std::stol(report.substr(0, lineEnd));
+  std::printf("updater peak memory with a 200 MB version file: %ld KiB\n", peakKiB);
+  EXPECT_GT(peakKiB, 0);
+  EXPECT_LT(peakKiB, 50 * 1024);
+  EXPECT_TRANSCRIPT(Unreachable("the version file passed its limit of 1 MiB and its fetch was stopped"),
+                    report.substr(lineEnd + 1));
+  EXPECT_EQ(Installed(fx), before);
+  EXPECT_FALSE(fx.Exists("updater\\temp\\ver.ini"));
+}
+#endif
 
 TEST(Updater, StaleVersionFileInTheDownloadFolderIsNotRead) {
   Fixture fx;

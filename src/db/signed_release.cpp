@@ -24,7 +24,7 @@ std::string Trimmed(std::string text) {
 bool SignedByTrustedKey(const std::vector<std::string>& keys, const std::string& verIni) {
   std::string data;
   std::string signature;
-  if (FileSize64(verIni) > MaxVersionFileSize ||
+  if (FileSize64(verIni) > MaxVersionFileSize || FileSize64(verIni + ".sig") > MaxVersionFileSize ||
       !ReadWholeFile(verIni, data) || !ReadFileHead(verIni + ".sig", 1024, signature))
     return false;
   signature = Trimmed(signature);
