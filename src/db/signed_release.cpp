@@ -9,7 +9,6 @@
 #include "db/ini_file.h"
 #include "db/release_keys.h"
 #include "db/update_server.h"
-#include "main_func/addresses.h"
 #include "main_func/files.h"
 #include "main_func/signature.h"
 
@@ -69,7 +68,7 @@ std::string TodayUtc() {
 }  // namespace
 
 std::vector<std::string> TrustedKeys(const std::string& appDir) {
-  if (UpdateServer(appDir) == UpdateServerUrl)
+  if (IsBuiltInUpdateServer(UpdateServer(appDir)))
     return std::vector<std::string>(std::begin(ReleaseKeys), std::end(ReleaseKeys));
   const std::string key =
       Trimmed(IniFile(appDir + "options.ini").ReadString("update", "key", ""));

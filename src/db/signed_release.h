@@ -11,9 +11,10 @@
 constexpr std::uint64_t MaxVersionFileSize = 1 << 20;
 
 // The public keys that vouch for the update server of the installation in appDir (a
-// directory ending in a separator): the built-in keys for the built-in server; for a server
-// named in options.ini [update] server, its [update] key. None for a named server without
-// a key: its version file is read as it comes, and no signature is fetched.
+// directory ending in a separator): the built-in keys for the built-in server, however its
+// address is written (IsBuiltInUpdateServer); for a server named in options.ini [update]
+// server, its [update] key. None for a named server without a key: its version file is read
+// as it comes, and no signature is fetched.
 std::vector<std::string> TrustedKeys(const std::string& appDir);
 
 enum class ReleaseCheck {
