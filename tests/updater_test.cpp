@@ -378,7 +378,8 @@ TEST(Updater, DamagedToolsPackageLeavesTheToolsInPlace) {
 }
 
 // Packages that bring an Own.ini or a qemu.ini of their own: the user's entries stay as they
-// are, and so do the user's QEMU settings, with the package's copy kept beside them.
+// are, and so do the user's QEMU settings, with the package's copy kept beside them. A file
+// with and without ".exe" in one package are two files, each installed as it is.
 TEST(Updater, UserFilesSurviveTheDatabaseAndToolsPackages) {
   Fixture fx;
   Installation(fx);
@@ -392,6 +393,9 @@ TEST(Updater, UserFilesSurviveTheDatabaseAndToolsPackages) {
   ServerFile(fx, "upt/3/4.zip", "tools 4");
   ServerFile(fx, "unpack/3.zip/Own.ini", IniText({"[main]", "count=0"}));
   ServerFile(fx, "unpack/3.zip/db.ini", VersionIni(3));
+  fx.Write("db\\tool", "old tool");
+  ServerFile(fx, "unpack/3.zip/tool", "new tool");
+  ServerFile(fx, "unpack/3.zip/tool.exe", "new tool.exe");
   ServerFile(fx, "unpack/4.zip/qemu.ini", "the package's settings");
   ServerFile(fx, "unpack/4.zip/3ver.ini", VersionIni(4));
   // The fake 7-Zip stages what the archive's folder holds (a copy of a missing file fails).
@@ -399,6 +403,8 @@ TEST(Updater, UserFilesSurviveTheDatabaseAndToolsPackages) {
   fx.InstallTool("7z\\7za.exe", "mkdir temp\\stage\\qemu\nmkdir temp\\stage\\updater\n"
                                 "copy " + from + "Own.ini temp\\stage\\Own.ini\n"
                                 "copy " + from + "db.ini temp\\stage\\db.ini\n"
+                                "copy " + from + "tool temp\\stage\\tool\n"
+                                "copy " + from + "tool.exe temp\\stage\\tool.exe\n"
                                 "copy " + from + "qemu.ini temp\\stage\\qemu\\qemu.ini\n"
                                 "copy " + from + "3ver.ini temp\\stage\\updater\\3ver.ini\n");
 
@@ -407,6 +413,8 @@ TEST(Updater, UserFilesSurviveTheDatabaseAndToolsPackages) {
   EXPECT_EQ(run.out.find("not updated"), std::string::npos) << run.out;
   EXPECT_EQ(fx.Read("db\\db.ini"), VersionIni(3));
   EXPECT_EQ(fx.Read("db\\Own.ini"), own);
+  EXPECT_EQ(fx.Read("db\\tool"), "new tool");
+  EXPECT_EQ(fx.Read("db\\tool.exe"), "new tool.exe");
   EXPECT_EQ(fx.Read("qemu\\qemu.ini"), "the user's settings");
   EXPECT_EQ(fx.Read("qemu\\qemu.ini.new"), "the package's settings");
   EXPECT_EQ(fx.Read("updater\\3ver.ini"), VersionIni(4));

@@ -110,7 +110,9 @@ bool InstallStaged(const std::string& baseDir, const PackagePlan& plan, std::str
       if (!MakeDir(baseDir + folder)) return fail("The folder " + folder + " could not be made");
     }
     if (DirExists(baseDir + target)) return fail("A folder stands where " + target + " goes");
-    const bool hadOld = FileExists(baseDir + target);
+    // Exactly this name: a package may bring both "x" and "x.exe", and the one just put in
+    // place is not the other's old file.
+    const bool hadOld = FileExistsAsNamed(baseDir + target);
     if (!journal.Add({JournalEntry::File, target, hadOld})) return fail(noJournal);
     const std::string backup = journal.BackupPath(step++);
     if (hadOld && !MoveWhenFree(baseDir + target, backup))
