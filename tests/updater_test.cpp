@@ -3,13 +3,10 @@
 // program or to the self-update helper (which then starts the updater again).
 #include <gtest/gtest.h>
 
-#ifdef __linux__
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -17,6 +14,8 @@
 #include <vector>
 
 #include "support/catalogue.h"
+#include "main_func/command_words.h"
+#include "main_func/process.h"
 #include "main_func/sha256.h"
 #include "support/fixture.h"
 #include "support/signing.h"
@@ -80,6 +79,16 @@ std::string NothingNewer() { return Opening() + NoProgram + NoDatabase + "\n" + 
 std::string Unreachable(const std::string& reason) {
   return Opening() + " > Unable to reach the update server (" + reason +
          "). Nothing was updated. \n\nPress <Enter> to continue";
+}
+
+// Today's date in UTC as the programs write it (YYYY-MM-DD).
+std::string TodayUtc() {
+  const std::chrono::year_month_day today(
+      std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now()));
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(today.year()),
+                static_cast<unsigned>(today.month()), static_cast<unsigned>(today.day()));
+  return text;
 }
 
 std::string Fetch(const Fixture& fx, const std::string& path) {
@@ -164,36 +173,28 @@ TEST(Updater, UnreachableServerMeansNoUpdateAndEveryFileUnchanged) {
 
 #ifdef __linux__
 // A version file of 200 MB on the server: refused without being read. The updater's peak
-// memory (with the programs it waited for) is measured in a child of this test, which
-// runs the updater and reports its RUSAGE_CHILDREN, so that earlier runs do not count.
+// memory (with the programs it waited for) comes from its resource usage, taken by a small
+// program that starts it (tests/peak_memory.cpp).
 TEST(Updater, AHugeVersionFileIsRefusedWithoutBeingRead) {
   Fixture fx;
   Installation(fx);
   ServerFile(fx, "ver.ini", "[version]\r\naver=9\r\n");
   std::filesystem::resize_file(fx.FsPath("..\\srv\\ver.ini"), 200ull << 20);  // sparse
   const auto before = Installed(fx);
+  fx.Write("..\\stdin.txt", "\n");
 
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    const RunResult run = RunUpdater(fx, "\n");
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    std::ofstream(fx.FsPath("..\\peak.txt"), std::ios::binary)
-        << usage.ru_maxrss << "\n" << run.out;
-    _exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  const std::string report = fx.Read("..\\peak.txt");
-  const std::size_t lineEnd = report.find('\n');
-  ASSERT_NE(lineEnd, std::string::npos) << report;
-  const long peakKiB = std::stol(report.substr(0, lineEnd));
+  const int code = RunRedirected(
+      QuoteWord(BuiltProgram("peak_memory").string()) + " " + QuoteWord(fx.Path("..\\peak.txt")) +
+          " " + QuoteWord(fx.Path(UpdaterFile())),
+      fx.Path("updater"), fx.Path("..\\stdin.txt"), fx.Path("..\\stdout.txt"), "");
+
+  EXPECT_EQ(code, 0);
+  const long peakKiB = std::atol(fx.Read("..\\peak.txt").c_str());
   std::printf("updater peak memory with a 200 MB version file: %ld KiB\n", peakKiB);
   EXPECT_GT(peakKiB, 0);
   EXPECT_LT(peakKiB, 50 * 1024);
   EXPECT_TRANSCRIPT(Unreachable("the version file passed its limit of 1 MiB and its fetch was stopped"),
-                    report.substr(lineEnd + 1));
+                    NormalizeLineEnds(fx.Read("..\\stdout.txt")));
   EXPECT_EQ(Installed(fx), before);
   EXPECT_FALSE(fx.Exists("updater\\temp\\ver.ini"));
 }
@@ -355,6 +356,50 @@ TEST(Updater, ToolsPackageThatDidNotArriveLeavesTheToolsInPlace) {
   EXPECT_EQ(fx.ToolLog(), (std::vector<std::string>{Fetch(fx, "ver.ini"),
                                                     Fetch(fx, "upt/3/2.zip")}));
   EXPECT_EQ(Installed(fx), before);
+
+  // wget's exit code says why, whatever it left: code 3 for a disk that filled up. The fake
+  // wget ends with the number its file name starts with: 0 for ver.ini, 3 for 3.zip.
+  ServerFile(fx, "ver.ini", ServerVerIni({2, "x"}, {2, "x"}, {2, "x"}, {3, "3.0", std::string(64, 'a')}));
+  ServerFile(fx, "upt/3/3.zip", "the first part");
+  fx.InstallTool("wget\\wget.exe", "copy $ARG4 $ARG3$LAST\nexit $LAST\n");
+  const auto withThatWget = Installed(fx);
+  EXPECT_TRANSCRIPT(Opening() + NoProgram + NoDatabase +
+                        "\n > Downloading new 3rd party apps. Package version 3.0 ...\n\n"
+                        " > Unpacking ... \n"
+                        " > The package could not be downloaded: the file could not be written "
+                        "(disk full or not writable); 3rd party apps were not updated. \n"
+                        "\n\n" + NoUpdater,
+                    RunUpdater(fx, "\n").out);
+  EXPECT_EQ(Installed(fx), withThatWget);
+}
+
+// Without a 7-Zip that starts, every package says so, and nothing changes.
+TEST(Updater, SevenZipThatCannotStartIsNamedForEveryPackage) {
+  Fixture fx;
+  Installation(fx);
+  fx.InstallTool("updater\\upt.exe", "append helper_started.txt helper\n");
+  fx.Remove("7z");
+  ServerFile(fx, "ver.ini", ServerVerIni({3, "1.5.0"}, {4, "2026.12"}, {6, "1.3.0"}, {5, "3.0"}));
+  for (const char* zip : {"upt/prg/3.zip", "upt/db/4.zip", "upt/3/5.zip", "upt/up/6.zip"})
+    ServerFile(fx, zip, "package");
+  const auto before = Installed(fx);
+
+  RunResult run = RunUpdater(fx, "\n");
+
+  const std::string noSevenZip = " > 7-Zip (7z\\7za.exe) could not be started; ";
+  EXPECT_TRANSCRIPT(Opening() +
+                        " > Downloading new program version 1.5.0 ...\n\n > Unpacking ... \n" +
+                        noSevenZip + "the program was not updated. \n\n\n"
+                        " > Downloading new database version 2026.12 ...\n\n > Unpacking ... \n" +
+                        noSevenZip + "the database was not updated. \n\n"
+                        "\n > Downloading new 3rd party apps. Package version 3.0 ...\n\n"
+                        " > Unpacking ... \n" + noSevenZip + "3rd party apps were not updated. \n\n"
+                        "\n > Downloading new updater version 1.3.0 ...\n\n > Unpacking ... \n" +
+                        noSevenZip + "the updater was not updated. \n\nPress <Enter> to continue",
+                    run.out);
+  ASSERT_TRUE(WaitForFile(fx, "main_started.txt"));
+  EXPECT_EQ(Installed(fx), before);
+  EXPECT_FALSE(fx.Exists("updater\\helper_started.txt"));
 }
 
 TEST(Updater, DamagedToolsPackageLeavesTheToolsInPlace) {
@@ -659,7 +704,9 @@ TEST(Updater, SignedServer) {
        .keptAfter = kept200},
       {.name = "same serial again", .keptBefore = "[release]\r\nserial=100\r\n"},
       {.name = "expired", .release = "serial=100\r\nexpires=2001-01-01\r\n",
-       .out = refused + "has expired" + notUpdated, .keptAfter = ""},
+       .out = refused + "has expired (valid until 2001-01-01; this computer's date is " +
+              TodayUtc() + ")" + notUpdated,
+       .keptAfter = ""},
       {.name = "no release section", .release = "",
        .out = refused + "has no valid [release] serial and expires" + notUpdated, .keptAfter = ""},
       {.name = "a key that is not one", .out = refused + "is not signed correctly" + notUpdated,

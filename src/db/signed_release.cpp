@@ -65,6 +65,11 @@ std::string TodayUtc() {
   return text;
 }
 
+// The dates of the last version file found expired, for its message: a computer whose clock
+// is far off is seen at once.
+std::string ExpiredOn;
+std::string ExpiredToday;
+
 }  // namespace
 
 std::vector<std::string> TrustedKeys(const std::string& appDir) {
@@ -95,7 +100,11 @@ ReleaseCheck CheckRelease(const std::vector<std::string>& keys, const std::strin
   if (!ParseSerial(Trimmed(kept.ReadString("release", "serial", "")), keptSerial)) keptSerial = 0;
   if (serial < keptSerial) return ReleaseCheck::Older;
   // Both are YYYY-MM-DD, so the text order is the date order.
-  if (expires < TodayUtc()) return ReleaseCheck::Expired;
+  if (expires < TodayUtc()) {
+    ExpiredOn = expires;
+    ExpiredToday = TodayUtc();
+    return ReleaseCheck::Expired;
+  }
 
   if (serial > keptSerial) {
     try {
@@ -114,7 +123,8 @@ std::string ReleaseProblem(ReleaseCheck check) {
     case ReleaseCheck::Older:
       return "is older than one accepted before";
     case ReleaseCheck::Expired:
-      return "has expired";
+      return "has expired (valid until " + ExpiredOn + "; this computer's date is " +
+             ExpiredToday + ")";
     default:
       return "is not signed correctly";
   }

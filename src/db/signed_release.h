@@ -34,5 +34,6 @@ ReleaseCheck CheckRelease(const std::vector<std::string>& keys, const std::strin
                           const std::string& releaseIni);
 
 // What is wrong with a refused version file, worded to follow "The update server's version
-// file " ("is not signed correctly").
+// file " ("is not signed correctly"). An expired one names its last valid day and this
+// computer's date (UTC), as the last CheckRelease found them.
 std::string ReleaseProblem(ReleaseCheck check);
