@@ -6,10 +6,12 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -402,6 +404,22 @@ TEST(Updater, SevenZipThatCannotStartIsNamedForEveryPackage) {
   EXPECT_FALSE(fx.Exists("updater\\helper_started.txt"));
 }
 
+// The list of entries of a zip archive (its central directory and end record, without the
+// files themselves): enough for the updater's look at the paths, and for the fake 7-Zip.
+std::string ZipListing(const std::vector<std::string>& names, bool links = false) {
+  auto le = [](std::uint64_t value, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return out;
+  };
+  std::string dir;
+  for (const std::string& name : names)
+    dir += "PK\x01\x02" + le(links ? 0x0314 : 0x0014, 2) + le(20, 2) + std::string(20, '\0') +
+           le(name.size(), 2) + le(0, 8) + le(links ? 0120777u << 16 : 0, 4) + le(0, 4) + name;
+  return dir + "PK\x05\x06" + le(0, 4) + le(names.size(), 2) + le(names.size(), 2) +
+         le(dir.size(), 4) + le(0, 4) + le(0, 2);
+}
+
 TEST(Updater, DamagedToolsPackageLeavesTheToolsInPlace) {
   Fixture fx;
   Installation(fx);
@@ -420,6 +438,28 @@ TEST(Updater, DamagedToolsPackageLeavesTheToolsInPlace) {
                                                     SevenZip("t temp\\2.zip")}));
   EXPECT_EQ(Installed(fx), before);
   EXPECT_FALSE(fx.Exists("updater\\temp\\2.zip"));
+
+  // Entries that would leave the folder (or links) are named, and nothing is unpacked.
+  for (const auto& [names, links, named] :
+       std::vector<std::tuple<std::vector<std::string>, bool, std::string>>{
+           {{"wget/wget.exe", "../evil.txt"}, false, "../evil.txt"},
+           {{"qemu\\..\\..\\evil.txt"}, false, "qemu\\..\\..\\evil.txt"},
+           {{"/etc/evil"}, false, "/etc/evil"},
+           {{"C:/evil"}, false, "C:/evil"},
+           {{"wget/wget.exe"}, true, "wget/wget.exe"}}) {
+    SCOPED_TRACE(named);
+    ServerFile(fx, "upt/3/2.zip", ZipListing(names, links));
+    fx.Remove("tool_log.txt");
+    EXPECT_NE(RunUpdater(fx, "\n").out.find(" > The package holds a path outside its folder (" +
+                                            named + "); 3rd party apps were not updated. \n"),
+              std::string::npos);
+    EXPECT_EQ(fx.ToolLog(), (std::vector<std::string>{Fetch(fx, "ver.ini"),
+                                                      Fetch(fx, "upt/3/2.zip")}));
+    EXPECT_EQ(Installed(fx), before);
+  }
+  // Names that only look alike stay inside.
+  ServerFile(fx, "upt/3/2.zip", ZipListing({"wget/..wget", "wget/x..", "a/.../b"}));
+  EXPECT_EQ(RunUpdater(fx, "\n").out.find("outside its folder"), std::string::npos);
 }
 
 // Packages that bring an Own.ini or a qemu.ini of their own: the user's entries stay as they

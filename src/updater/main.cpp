@@ -17,6 +17,7 @@
 #include "updater/func.h"
 #include "updater/install.h"
 #include "updater/journal.h"
+#include "updater/package_paths.h"
 #include "updater/server_reach.h"
 #include "updater/server_trust.h"
 #include "updater/versions.h"
@@ -66,10 +67,12 @@ bool PackageIsSound(const PackageVersion& v, const std::string& zip) {
 
 const char* const NoSevenZip = "7-Zip (7z\\7za.exe) could not be started";
 
-// Every archive is tested whole before anything of it is used; one that did not arrive at
-// all fails the test as well. "" when it passed, otherwise why not, to start the line.
+// Every archive is tested whole, and for entries that would leave its folder, before
+// anything of it is used; one that did not arrive at all fails the test as well. "" when it passed, otherwise why not, to start the line.
 std::string PackageTestFailure(const std::string& zip) {
   if (!FileExists(TempPath(zip))) return "The package did not arrive whole";
+  const std::string outside = PathOutsidePackage(TempPath(zip));
+  if (!outside.empty()) return "The package holds a path outside its folder (" + outside + ")";
   const int code =
       RunAndWait(ToolCommandLine(UpdaterBaseDir, "7z\\7za.exe t temp\\") + zip, ShowNormal);
   if (code == -1) return NoSevenZip;
