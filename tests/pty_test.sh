@@ -35,7 +35,7 @@ fail() {
 # looks for the tools, so empty files stand in for them.
 mkdir -p "$work/inst/db" "$work/elsewhere"
 cp "$program" "$work/inst/"
-for tool in updater/updater.exe qemu/qemu.exe kqemu/RUR-Iradu.exe wget/wget.exe; do
+for tool in updater/updater.exe qemu/qemu.exe kqemu/RUR-Iradu.exe wget/wget.exe 7z/7za.exe; do
   mkdir -p "$work/inst/$(dirname "$tool")"
   : >"$work/inst/$tool"
 done
