@@ -29,6 +29,8 @@ bool SplitAddress(const std::string& address, std::string& scheme, std::string& 
     authority.erase(colon);
   }
   host = Lower(authority);
+  // "name." is the same host to the resolver.
+  if (host.size() > 1 && host.back() == '.') host.pop_back();
   return true;
 }
 

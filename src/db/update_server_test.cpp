@@ -58,6 +58,7 @@ TEST_F(UpdateServerTest, TheBuiltInServerIsKnownHoweverItIsWritten) {
       {"http://update.quillhaven.example.org:80/", true},
       {"HTTP://Update.Quillhaven.Example.Org:80", true},
       {"https://update.quillhaven.example.org:", true},
+      {"https://update.quillhaven.example.org./", true},
       // Another host, port, scheme or tree, or a login before the host.
       {"https://update.quillhaven.example.net/", false},
       {"https://update.quillhaven.example.org.evil.example/", false},
@@ -71,6 +72,7 @@ TEST_F(UpdateServerTest, TheBuiltInServerIsKnownHoweverItIsWritten) {
       {"update.quillhaven.example.org/", false},
       {"https://update.quillhaven.example.org/qh/", false},
       {"https://update.quillhaven.example.org//", false},
+      {"https://update.quillhaven.example.org../", false},
       {"http://update.quillhaven.example.org@evil/", false},
       {"http://update.quillhaven.example.org:80@evil/", false},
       {"http://user@update.quillhaven.example.org/", false},
