@@ -78,6 +78,10 @@ endif()
 # Everything cmake --install needs, built by one target (scripts use it before installing).
 add_custom_target(installation)
 add_dependencies(installation quillhaven_exe qemu_front_exe)
+# Everything scripts/make-release needs from a build: the installation and the catalogue
+# doctor that checks the catalogue before it is packaged (docs/releasing.md).
+add_custom_target(release-tools)
+add_dependencies(release-tools installation catalogue_doctor_exe)
 
 install(TARGETS quillhaven_exe RUNTIME DESTINATION .)
 install(TARGETS qemu_front_exe RUNTIME DESTINATION qemu)
@@ -91,7 +95,7 @@ endforeach()
 # The catalogue. Own.ini holds what the user adds to the Own category, so an existing one is
 # never replaced by the empty one we ship.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/catalogue/ DESTINATION db
-        FILES_MATCHING PATTERN "*.ini" PATTERN "Own.ini" EXCLUDE)
+        FILES_MATCHING PATTERN "*.ini" PATTERN "Own.ini" EXCLUDE PATTERN ".*" EXCLUDE)
 install(CODE "
   set(own \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/db/Own.ini\")
   if(NOT EXISTS \"\${own}\")

@@ -112,7 +112,8 @@ TEST(CheckFiles, MissingQemuIsAnErrorAndWaitsForEnter) {
                     run.out);
 }
 
-TEST(CheckFiles, MissingWgetIsAnErrorAndWaitsForEnter) {
+// 7-Zip has a line of its own only when it is missing, after the WGet line.
+TEST(CheckFiles, MissingWgetOrSevenZipIsAnErrorAndWaitsForEnter) {
   Fixture fx;
   Catalogue(fx);
   fx.Remove("wget");
@@ -122,6 +123,13 @@ TEST(CheckFiles, MissingWgetIsAnErrorAndWaitsForEnter) {
   EXPECT_TRANSCRIPT(Start() + "\n" + CheckLines(" [ OK ]", " [ OK ]", " [ OK ]", " [ ERROR ]") +
                         MainScreen(Categories),
                     run.out);
+
+  Fixture no7z;
+  Catalogue(no7z);
+  no7z.Remove("7z\\7za.exe");
+  EXPECT_TRANSCRIPT(Start() + "\n" + CheckLines(" [ OK ]", " [ OK ]", " [ OK ]", " [ OK ]") +
+                        "  7-Zip ... [ ERROR ]\n" + MainScreen(Categories),
+                    no7z.Run(PauseInput).out);
 }
 
 // Every host these tests run on is 64-bit (a 64-bit build).

@@ -137,7 +137,8 @@ class EndToEnd : public ::testing::Test {
     fs::remove_all(out);
     ASSERT_EQ(Shell("bash " + (SourceDir() / "scripts" / "make-release").string() + " --prg " +
                     r.prg + " --db " + r.db + " --tools " + r.tools + " --updater " +
-                    r.updater + " --build " + BuildDir().string() + " --out " + out + extra),
+                    r.updater + " --build " + BuildDir().string() + " --out " + out +
+                    (extra.find("--key") == std::string::npos ? " --unsigned" : "") + extra),
               0)
         << fx_.Read("..\\shell.log");
     fs::copy(out, server_->Root(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
@@ -245,7 +246,8 @@ TEST_F(EndToEnd, ReleaseToolRefusesACatalogueWithOwnEntries) {
 
   EXPECT_NE(Shell("bash " + (SourceDir() / "scripts" / "make-release").string() +
                   " --prg 2:2 --db 2:2 --tools 2:2 --updater 2:2 --build " + BuildDir().string() +
-                  " --db-dir " + fx_.Path("..\\catalogue") + " --out " + fx_.Path("..\\refused")),
+                  " --db-dir " + fx_.Path("..\\catalogue") + " --out " + fx_.Path("..\\refused") +
+                  " --unsigned"),
             0);
   EXPECT_NE(fx_.Read("..\\shell.log").find("holds OS entries"), std::string::npos)
       << fx_.Read("..\\shell.log");
@@ -355,7 +357,7 @@ TEST_F(EndToEnd, SignedReleaseInstallsOnlyAsSigned) {
   const std::string key = MakeTestKey(fx_, "release");
   fx_.Write("options.ini", IniText({"[update]", "server=" + server_->Url(), "key=" + key}));
   Publish({"2:1.4.2", "1:2026.01", "1:1.0", "1:1.2.2"},
-          " --key " + fx_.Path("..\\release.pem") + " --serial 500 --expires-days 30");
+          " --key " + fx_.Path("..\\release.pem") + " --other-key --serial 500 --expires-days 30");
   const std::string verIni = fx_.Read("..\\srv\\ver.ini");
   ASSERT_NE(verIni.find("[release]\r\nserial=500\r\nexpires="), std::string::npos) << verIni;
   ASSERT_EQ(fx_.Read("..\\srv\\ver.ini.sig").size(), 130u);

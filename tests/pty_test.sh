@@ -43,7 +43,7 @@ inst="$work/inst"
 if [[ "$program" == *.exe ]]; then inst="$work/Quill Ωmega"; fi
 mkdir -p "$inst/db" "$work/elsewhere"
 cp "$program" "$inst/"
-for tool in updater/updater.exe qemu/qemu.exe kqemu/RUR-Iradu.exe wget/wget.exe; do
+for tool in updater/updater.exe qemu/qemu.exe kqemu/RUR-Iradu.exe wget/wget.exe 7z/7za.exe; do
   mkdir -p "$inst/$(dirname "$tool")"
   : >"$inst/$tool"
 done

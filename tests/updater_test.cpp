@@ -3,13 +3,21 @@
 // program or to the self-update helper (which then starts the updater again).
 #include <gtest/gtest.h>
 
+
+#include <chrono>
+#include <cstdio>
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <tuple>
 #include <string>
 #include <vector>
 
 #include "support/catalogue.h"
+#include "main_func/command_words.h"
+#include "main_func/process.h"
 #include "main_func/sha256.h"
 #include "main_func/update_lock.h"
 #include "support/fixture.h"
@@ -74,6 +82,16 @@ std::string NothingNewer() { return Opening() + NoProgram + NoDatabase + "\n" + 
 std::string Unreachable(const std::string& reason) {
   return Opening() + " > Unable to reach the update server (" + reason +
          "). Nothing was updated. \n\nPress <Enter> to continue";
+}
+
+// Today's date in UTC as the programs write it (YYYY-MM-DD).
+std::string TodayUtc() {
+  const std::chrono::year_month_day today(
+      std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now()));
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(today.year()),
+                static_cast<unsigned>(today.month()), static_cast<unsigned>(today.day()));
+  return text;
 }
 
 std::string Fetch(const Fixture& fx, const std::string& path) {
@@ -159,6 +177,35 @@ TEST(Updater, UnreachableServerMeansNoUpdateAndEveryFileUnchanged) {
                     RunUpdater(fx, "\n").out);
   EXPECT_EQ(Installed(fx), before);
 }
+
+#ifdef __linux__
+// A version file of 200 MB on the server: refused without being read. The updater's peak
+// memory (with the programs it waited for) comes from its resource usage, taken by a small
+// program that starts it (tests/peak_memory.cpp).
+TEST(Updater, AHugeVersionFileIsRefusedWithoutBeingRead) {
+  Fixture fx;
+  Installation(fx);
+  ServerFile(fx, "ver.ini", "[version]\r\naver=9\r\n");
+  std::filesystem::resize_file(fx.FsPath("..\\srv\\ver.ini"), 200ull << 20);  // sparse
+  const auto before = Installed(fx);
+  fx.Write("..\\stdin.txt", "\n");
+
+  const int code = RunRedirected(
+      QuoteWord(BuiltProgram("peak_memory").string()) + " " + QuoteWord(fx.Path("..\\peak.txt")) +
+          " " + QuoteWord(fx.Path(UpdaterFile())),
+      fx.Path("updater"), fx.Path("..\\stdin.txt"), fx.Path("..\\stdout.txt"), "");
+
+  EXPECT_EQ(code, 0);
+  const long peakKiB = std::atol(fx.Read("..\\peak.txt").c_str());
+  std::printf("updater peak memory with a 200 MB version file: %ld KiB\n", peakKiB);
+  EXPECT_GT(peakKiB, 0);
+  EXPECT_LT(peakKiB, 50 * 1024);
+  EXPECT_TRANSCRIPT(Unreachable("the version file passed its limit of 1 MiB and its fetch was stopped"),
+                    NormalizeLineEnds(fx.Read("..\\stdout.txt")));
+  EXPECT_EQ(Installed(fx), before);
+  EXPECT_FALSE(fx.Exists("updater\\temp\\ver.ini"));
+}
+#endif
 
 TEST(Updater, StaleVersionFileInTheDownloadFolderIsNotRead) {
   Fixture fx;
@@ -335,6 +382,66 @@ TEST(Updater, ToolsPackageThatDidNotArriveLeavesTheToolsInPlace) {
   EXPECT_EQ(fx.ToolLog(), (std::vector<std::string>{Fetch(fx, "ver.ini"),
                                                     Fetch(fx, "upt/3/2.zip")}));
   EXPECT_EQ(Installed(fx), before);
+
+  // wget's exit code says why, whatever it left: code 3 for a disk that filled up. The fake
+  // wget ends with the number its file name starts with: 0 for ver.ini, 3 for 3.zip.
+  ServerFile(fx, "ver.ini", ServerVerIni({2, "x"}, {2, "x"}, {2, "x"}, {3, "3.0", std::string(64, 'a')}));
+  ServerFile(fx, "upt/3/3.zip", "the first part");
+  fx.InstallTool("wget\\wget.exe", "copy $ARG4 $ARG3$LAST\nexit $LAST\n");
+  const auto withThatWget = Installed(fx);
+  EXPECT_TRANSCRIPT(Opening() + NoProgram + NoDatabase +
+                        "\n > Downloading new 3rd party apps. Package version 3.0 ...\n\n"
+                        " > Unpacking ... \n"
+                        " > The package could not be downloaded: the file could not be written "
+                        "(disk full or not writable); 3rd party apps were not updated. \n"
+                        "\n\n" + NoUpdater,
+                    RunUpdater(fx, "\n").out);
+  EXPECT_EQ(Installed(fx), withThatWget);
+}
+
+// Without a 7-Zip that starts, every package says so, and nothing changes.
+TEST(Updater, SevenZipThatCannotStartIsNamedForEveryPackage) {
+  Fixture fx;
+  Installation(fx);
+  fx.InstallTool("updater\\upt.exe", "append helper_started.txt helper\n");
+  fx.Remove("7z");
+  ServerFile(fx, "ver.ini", ServerVerIni({3, "1.5.0"}, {4, "2026.12"}, {6, "1.3.0"}, {5, "3.0"}));
+  for (const char* zip : {"upt/prg/3.zip", "upt/db/4.zip", "upt/3/5.zip", "upt/up/6.zip"})
+    ServerFile(fx, zip, "package");
+  const auto before = Installed(fx);
+
+  RunResult run = RunUpdater(fx, "\n");
+
+  const std::string noSevenZip = " > 7-Zip (7z\\7za.exe) could not be started; ";
+  EXPECT_TRANSCRIPT(Opening() +
+                        " > Downloading new program version 1.5.0 ...\n\n > Unpacking ... \n" +
+                        noSevenZip + "the program was not updated. \n\n\n"
+                        " > Downloading new database version 2026.12 ...\n\n > Unpacking ... \n" +
+                        noSevenZip + "the database was not updated. \n\n"
+                        "\n > Downloading new 3rd party apps. Package version 3.0 ...\n\n"
+                        " > Unpacking ... \n" + noSevenZip + "3rd party apps were not updated. \n\n"
+                        "\n > Downloading new updater version 1.3.0 ...\n\n > Unpacking ... \n" +
+                        noSevenZip + "the updater was not updated. \n\nPress <Enter> to continue",
+                    run.out);
+  ASSERT_TRUE(WaitForFile(fx, "main_started.txt"));
+  EXPECT_EQ(Installed(fx), before);
+  EXPECT_FALSE(fx.Exists("updater\\helper_started.txt"));
+}
+
+// The list of entries of a zip archive (its central directory and end record, without the
+// files themselves): enough for the updater's look at the paths, and for the fake 7-Zip.
+std::string ZipListing(const std::vector<std::string>& names, bool links = false) {
+  auto le = [](std::uint64_t value, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return out;
+  };
+  std::string dir;
+  for (const std::string& name : names)
+    dir += "PK\x01\x02" + le(links ? 0x0314 : 0x0014, 2) + le(20, 2) + std::string(20, '\0') +
+           le(name.size(), 2) + le(0, 8) + le(links ? 0120777u << 16 : 0, 4) + le(0, 4) + name;
+  return dir + "PK\x05\x06" + le(0, 4) + le(names.size(), 2) + le(names.size(), 2) +
+         le(dir.size(), 4) + le(0, 4) + le(0, 2);
 }
 
 TEST(Updater, DamagedToolsPackageLeavesTheToolsInPlace) {
@@ -355,10 +462,33 @@ TEST(Updater, DamagedToolsPackageLeavesTheToolsInPlace) {
                                                     SevenZip("t temp\\2.zip")}));
   EXPECT_EQ(Installed(fx), before);
   EXPECT_FALSE(fx.Exists("updater\\temp\\2.zip"));
+
+  // Entries that would leave the folder (or links) are named, and nothing is unpacked.
+  for (const auto& [names, links, named] :
+       std::vector<std::tuple<std::vector<std::string>, bool, std::string>>{
+           {{"wget/wget.exe", "../evil.txt"}, false, "../evil.txt"},
+           {{"qemu\\..\\..\\evil.txt"}, false, "qemu\\..\\..\\evil.txt"},
+           {{"/etc/evil"}, false, "/etc/evil"},
+           {{"C:/evil"}, false, "C:/evil"},
+           {{"wget/wget.exe"}, true, "wget/wget.exe"}}) {
+    SCOPED_TRACE(named);
+    ServerFile(fx, "upt/3/2.zip", ZipListing(names, links));
+    fx.Remove("tool_log.txt");
+    EXPECT_NE(RunUpdater(fx, "\n").out.find(" > The package holds a path outside its folder (" +
+                                            named + "); 3rd party apps were not updated. \n"),
+              std::string::npos);
+    EXPECT_EQ(fx.ToolLog(), (std::vector<std::string>{Fetch(fx, "ver.ini"),
+                                                      Fetch(fx, "upt/3/2.zip")}));
+    EXPECT_EQ(Installed(fx), before);
+  }
+  // Names that only look alike stay inside.
+  ServerFile(fx, "upt/3/2.zip", ZipListing({"wget/..wget", "wget/x..", "a/.../b"}));
+  EXPECT_EQ(RunUpdater(fx, "\n").out.find("outside its folder"), std::string::npos);
 }
 
 // Packages that bring an Own.ini or a qemu.ini of their own: the user's entries stay as they
-// are, and so do the user's QEMU settings, with the package's copy kept beside them.
+// are, and so do the user's QEMU settings, with the package's copy kept beside them. A file
+// with and without ".exe" in one package are two files, each installed as it is.
 TEST(Updater, UserFilesSurviveTheDatabaseAndToolsPackages) {
   Fixture fx;
   Installation(fx);
@@ -372,6 +502,9 @@ TEST(Updater, UserFilesSurviveTheDatabaseAndToolsPackages) {
   ServerFile(fx, "upt/3/4.zip", "tools 4");
   ServerFile(fx, "unpack/3.zip/Own.ini", IniText({"[main]", "count=0"}));
   ServerFile(fx, "unpack/3.zip/db.ini", VersionIni(3));
+  fx.Write("db\\tool", "old tool");
+  ServerFile(fx, "unpack/3.zip/tool", "new tool");
+  ServerFile(fx, "unpack/3.zip/tool.exe", "new tool.exe");
   ServerFile(fx, "unpack/4.zip/qemu.ini", "the package's settings");
   ServerFile(fx, "unpack/4.zip/3ver.ini", VersionIni(4));
   // The fake 7-Zip stages what the archive's folder holds (a copy of a missing file fails).
@@ -379,6 +512,8 @@ TEST(Updater, UserFilesSurviveTheDatabaseAndToolsPackages) {
   fx.InstallTool("7z\\7za.exe", "mkdir temp\\stage\\qemu\nmkdir temp\\stage\\updater\n"
                                 "copy " + from + "Own.ini temp\\stage\\Own.ini\n"
                                 "copy " + from + "db.ini temp\\stage\\db.ini\n"
+                                "copy " + from + "tool temp\\stage\\tool\n"
+                                "copy " + from + "tool.exe temp\\stage\\tool.exe\n"
                                 "copy " + from + "qemu.ini temp\\stage\\qemu\\qemu.ini\n"
                                 "copy " + from + "3ver.ini temp\\stage\\updater\\3ver.ini\n");
 
@@ -387,6 +522,8 @@ TEST(Updater, UserFilesSurviveTheDatabaseAndToolsPackages) {
   EXPECT_EQ(run.out.find("not updated"), std::string::npos) << run.out;
   EXPECT_EQ(fx.Read("db\\db.ini"), VersionIni(3));
   EXPECT_EQ(fx.Read("db\\Own.ini"), own);
+  EXPECT_EQ(fx.Read("db\\tool"), "new tool");
+  EXPECT_EQ(fx.Read("db\\tool.exe"), "new tool.exe");
   EXPECT_EQ(fx.Read("qemu\\qemu.ini"), "the user's settings");
   EXPECT_EQ(fx.Read("qemu\\qemu.ini.new"), "the package's settings");
   EXPECT_EQ(fx.Read("updater\\3ver.ini"), VersionIni(4));
@@ -662,7 +799,9 @@ TEST(Updater, SignedServer) {
        .keptAfter = kept200},
       {.name = "same serial again", .keptBefore = "[release]\r\nserial=100\r\n"},
       {.name = "expired", .release = "serial=100\r\nexpires=2001-01-01\r\n",
-       .out = refused + "has expired" + notUpdated, .keptAfter = ""},
+       .out = refused + "has expired (valid until 2001-01-01; this computer's date is " +
+              TodayUtc() + ")" + notUpdated,
+       .keptAfter = ""},
       {.name = "no release section", .release = "",
        .out = refused + "has no valid [release] serial and expires" + notUpdated, .keptAfter = ""},
       {.name = "a key that is not one", .out = refused + "is not signed correctly" + notUpdated,

@@ -9,7 +9,6 @@
 #include "db/ini_file.h"
 #include "db/release_keys.h"
 #include "db/update_server.h"
-#include "main_func/addresses.h"
 #include "main_func/files.h"
 #include "main_func/signature.h"
 
@@ -24,7 +23,7 @@ std::string Trimmed(std::string text) {
 bool SignedByTrustedKey(const std::vector<std::string>& keys, const std::string& verIni) {
   std::string data;
   std::string signature;
-  if (FileSize64(verIni) > MaxVersionFileSize ||
+  if (FileSize64(verIni) > MaxVersionFileSize || FileSize64(verIni + ".sig") > MaxVersionFileSize ||
       !ReadWholeFile(verIni, data) || !ReadFileHead(verIni + ".sig", 1024, signature))
     return false;
   signature = Trimmed(signature);
@@ -66,10 +65,15 @@ std::string TodayUtc() {
   return text;
 }
 
+// The dates of the last version file found expired, for its message: a computer whose clock
+// is far off is seen at once.
+std::string ExpiredOn;
+std::string ExpiredToday;
+
 }  // namespace
 
 std::vector<std::string> TrustedKeys(const std::string& appDir) {
-  if (UpdateServer(appDir) == UpdateServerUrl)
+  if (IsBuiltInUpdateServer(UpdateServer(appDir)))
     return std::vector<std::string>(std::begin(ReleaseKeys), std::end(ReleaseKeys));
   const std::string key =
       Trimmed(IniFile(appDir + "options.ini").ReadString("update", "key", ""));
@@ -96,7 +100,11 @@ ReleaseCheck CheckRelease(const std::vector<std::string>& keys, const std::strin
   if (!ParseSerial(Trimmed(kept.ReadString("release", "serial", "")), keptSerial)) keptSerial = 0;
   if (serial < keptSerial) return ReleaseCheck::Older;
   // Both are YYYY-MM-DD, so the text order is the date order.
-  if (expires < TodayUtc()) return ReleaseCheck::Expired;
+  if (expires < TodayUtc()) {
+    ExpiredOn = expires;
+    ExpiredToday = TodayUtc();
+    return ReleaseCheck::Expired;
+  }
 
   if (serial > keptSerial) {
     try {
@@ -115,7 +123,8 @@ std::string ReleaseProblem(ReleaseCheck check) {
     case ReleaseCheck::Older:
       return "is older than one accepted before";
     case ReleaseCheck::Expired:
-      return "has expired";
+      return "has expired (valid until " + ExpiredOn + "; this computer's date is " +
+             ExpiredToday + ")";
     default:
       return "is not signed correctly";
   }

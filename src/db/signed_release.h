@@ -11,9 +11,10 @@
 constexpr std::uint64_t MaxVersionFileSize = 1 << 20;
 
 // The public keys that vouch for the update server of the installation in appDir (a
-// directory ending in a separator): the built-in keys for the built-in server; for a server
-// named in options.ini [update] server, its [update] key. None for a named server without
-// a key: its version file is read as it comes, and no signature is fetched.
+// directory ending in a separator): the built-in keys for the built-in server, however its
+// address is written (IsBuiltInUpdateServer); for a server named in options.ini [update]
+// server, its [update] key. None for a named server without a key: its version file is read
+// as it comes, and no signature is fetched.
 std::vector<std::string> TrustedKeys(const std::string& appDir);
 
 enum class ReleaseCheck {
@@ -33,5 +34,6 @@ ReleaseCheck CheckRelease(const std::vector<std::string>& keys, const std::strin
                           const std::string& releaseIni);
 
 // What is wrong with a refused version file, worded to follow "The update server's version
-// file " ("is not signed correctly").
+// file " ("is not signed correctly"). An expired one names its last valid day and this
+// computer's date (UTC), as the last CheckRelease found them.
 std::string ReleaseProblem(ReleaseCheck check);

@@ -11,7 +11,7 @@ std::string WgetFailureReason(int exitCode) {
     case 0: return "";
     case -1: return NotStartedReason("wget");
     case 2: return "wget did not understand its command line";
-    case 3: return "the file could not be written";
+    case 3: return "the file could not be written (disk full or not writable)";
     // wget's one code for every network failure: all its causes are named.
     case 4:
       return "no network, the server's name was not found, the connection was refused, timed "

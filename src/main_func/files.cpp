@@ -2,6 +2,13 @@
 #include "main_func/files.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+bool FileExistsAsNamed(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(NativePath(path), ec);
+}
 
 bool ReadWholeFile(const std::string& path, std::string& data) {
   data.clear();

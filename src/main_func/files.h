@@ -7,6 +7,9 @@
 #include <vector>
 
 bool FileExists(const std::string& path);       // a file, not a directory
+// A file of exactly this name: on POSIX "x.exe" does not match "x" here. For the updater,
+// which puts a package's files in place one by one and must tell "x" from "x.exe".
+bool FileExistsAsNamed(const std::string& path);
 bool DirExists(const std::string& path);
 bool MakeDir(const std::string& path);          // one level
 bool RemoveFile(const std::string& path);

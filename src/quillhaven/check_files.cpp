@@ -254,5 +254,12 @@ void CheckFiles() {
     failed = true;
   }
 
+  // Every update is unpacked by 7-Zip; its line shows only when it is missing, so that a
+  // complete installation's screen stays as it always was.
+  if (!FileExists(AppDir + "7z\\7za.exe")) {
+    WriteLine("  7-Zip ... [ ERROR ]");
+    failed = true;
+  }
+
   if (failed) WaitForEnter();
 }

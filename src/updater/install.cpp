@@ -18,9 +18,16 @@ std::string Lower(std::string text) {
   return text;
 }
 
+bool LeavesItsFolder(const std::string& rel) {
+  if (rel.empty() || rel[0] == '\\' || rel.find(':') != std::string::npos) return true;
+  const std::string marked = "\\" + rel + "\\";
+  return marked.find("\\..\\") != std::string::npos;
+}
+
 // The staged files, relative to the staging folder, with backslashes. False for a name
-// that could not be recorded in the journal line by line.
-bool StagedFiles(const std::string& stage, std::vector<std::string>& files) {
+// that could not be recorded in the journal line by line, and for one that would leave
+// the installation (named in outside).
+bool StagedFiles(const std::string& stage, std::vector<std::string>& files, std::string& outside) {
   std::error_code ec;
   const fs::path root = NativePath(stage);
   if (!DirExists(stage)) return true;  // an archive without files
@@ -30,6 +37,12 @@ bool StagedFiles(const std::string& stage, std::vector<std::string>& files) {
     if (std::any_of(rel.begin(), rel.end(), [](char c) { return c == '\n' || c == '\r'; }))
       return false;
     std::replace(rel.begin(), rel.end(), '/', '\\');
+    // On POSIX a backslash is part of a name, so "..\\x" unpacked as one file would leave
+    // the installation once mapped.
+    if (LeavesItsFolder(rel)) {
+      outside = rel;
+      return false;
+    }
     files.push_back(rel);
   }
   if (ec) return false;
@@ -75,8 +88,10 @@ void KeepUserFiles(const std::string& baseDir, const PackagePlan& plan) {
 bool InstallStaged(const std::string& baseDir, const PackagePlan& plan, std::string& failure) {
   const std::string stage = StagingDir(baseDir);
   std::vector<std::string> files;
-  if (!StagedFiles(stage, files)) {
-    failure = "The unpacked package could not be read";
+  std::string outside;
+  if (!StagedFiles(stage, files, outside)) {
+    failure = outside.empty() ? "The unpacked package could not be read"
+                              : "The package holds a path outside its folder (" + outside + ")";
     return false;
   }
   const auto version = std::find_if(files.begin(), files.end(), [&](const std::string& f) {
@@ -114,7 +129,9 @@ bool InstallStaged(const std::string& baseDir, const PackagePlan& plan, std::str
       if (!MakeDir(baseDir + folder)) return fail("The folder " + folder + " could not be made");
     }
     if (DirExists(baseDir + target)) return fail("A folder stands where " + target + " goes");
-    const bool hadOld = FileExists(baseDir + target);
+    // Exactly this name: a package may bring both "x" and "x.exe", and the one just put in
+    // place is not the other's old file.
+    const bool hadOld = FileExistsAsNamed(baseDir + target);
     if (!journal.Add({JournalEntry::File, target, hadOld})) return fail(noJournal);
     const std::string backup = journal.BackupPath(step++);
     if (hadOld && !MoveWhenFree(baseDir + target, backup))

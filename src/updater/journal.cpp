@@ -15,7 +15,7 @@ std::string WorkDir(const std::string& baseDir) { return baseDir + "updater\\tem
 std::string JournalPath(const std::string& baseDir) { return WorkDir(baseDir) + "journal.txt"; }
 std::string BackupDir(const std::string& baseDir) { return WorkDir(baseDir) + "backup"; }
 
-bool Exists(const std::string& path) { return FileExists(path) || DirExists(path); }
+bool Exists(const std::string& path) { return FileExistsAsNamed(path) || DirExists(path); }
 
 }  // namespace
 
@@ -96,7 +96,7 @@ bool UpdateJournal::RollBack() {
         // Without a backup the old file never left its place (or there was none).
         if (e.hadOld) {
           if (FileExists(backup) && !MoveWhenFree(backup, target)) complete = false;
-        } else if (FileExists(target) && !RemoveFileAnyway(target)) {
+        } else if (FileExistsAsNamed(target) && !RemoveFileAnyway(target)) {
           complete = false;
         }
         break;

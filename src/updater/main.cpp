@@ -18,6 +18,7 @@
 #include "updater/func.h"
 #include "updater/install.h"
 #include "updater/journal.h"
+#include "updater/package_paths.h"
 #include "updater/server_reach.h"
 #include "updater/server_trust.h"
 #include "updater/versions.h"
@@ -67,29 +68,49 @@ bool PackageIsSound(const PackageVersion& v, const std::string& zip) {
   return false;
 }
 
-// Every archive is tested whole before anything of it is used; one that did not arrive at
-// all fails the test as well.
-bool PackageIsWhole(const std::string& zip) {
-  return FileExists(TempPath(zip)) &&
-         RunAndWait(ToolCommandLine(UpdaterBaseDir, "7z\\7za.exe t temp\\") + zip, ShowNormal) == 0;
+const char* const NoSevenZip = "7-Zip (7z\\7za.exe) could not be started";
+
+// Every archive is tested whole, and for entries that would leave its folder, before
+// anything of it is used; one that did not arrive at all fails the test as well. "" when it passed, otherwise why not, to start the line.
+std::string PackageTestFailure(const std::string& zip) {
+  if (!FileExists(TempPath(zip))) return "The package did not arrive whole";
+  const std::string outside = PathOutsidePackage(TempPath(zip));
+  if (!outside.empty()) return "The package holds a path outside its folder (" + outside + ")";
+  const int code =
+      RunAndWait(ToolCommandLine(UpdaterBaseDir, "7z\\7za.exe t temp\\") + zip, ShowNormal);
+  if (code == -1) return NoSevenZip;
+  return code == 0 ? "" : "The package did not arrive whole";
+}
+
+// wget's exit code says why a package did not arrive (a full disk is not a damaged
+// package); false, with the line written, when the fetch failed.
+bool PackageArrived(int fetched, const std::string& notUpdated) {
+  if (fetched == 0) return true;
+  WriteLine(" > The package could not be downloaded: " + WgetFailureReason(fetched) + "; " +
+            notUpdated + " not updated. ");
+  return false;
 }
 
 // Tests the package, unpacks it into the staging folder and moves it into place; whatever
 // fails puts every file back and says so on one line. notUpdated names what stays as it was.
-void InstallPackage(const PackageVersion& v, const std::string& zip, const std::string& yes,
-                    const PackagePlan& plan, const std::string& notUpdated) {
-  if (!PackageIsSound(v, zip)) return;
-  if (!PackageIsWhole(zip)) {
-    WriteLine(" > The package did not arrive whole; " + notUpdated + " not updated. ");
+void InstallPackage(const PackageVersion& v, int fetched, const std::string& zip,
+                    const std::string& yes, const PackagePlan& plan,
+                    const std::string& notUpdated) {
+  if (!PackageArrived(fetched, notUpdated) || !PackageIsSound(v, zip)) return;
+  const std::string tested = PackageTestFailure(zip);
+  if (!tested.empty()) {
+    WriteLine(" > " + tested + "; " + notUpdated + " not updated. ");
     return;
   }
   const std::string stage = StagingDir(UpdaterBaseDir);
   if (DirExists(stage)) DeleteDirTree(stage, true);
-  if (RunAndWait(ToolCommandLine(UpdaterBaseDir, "7z\\7za.exe x -bd -otemp\\stage\\ ") + yes +
-                     " temp\\" + zip,
-                 ShowNormal) != 0) {
-    WriteLine(" > The package could not be unpacked (is the disk full?); " + notUpdated +
-              " not updated. ");
+  const int unpacked = RunAndWait(
+      ToolCommandLine(UpdaterBaseDir, "7z\\7za.exe x -bd -otemp\\stage\\ ") + yes + " temp\\" + zip,
+      ShowNormal);
+  if (unpacked != 0) {
+    WriteLine(" > " + (unpacked == -1 ? std::string(NoSevenZip)
+                                      : "The package could not be unpacked (is the disk full?)") +
+              "; " + notUpdated + " not updated. ");
   } else {
     KeepUserFiles(UpdaterBaseDir, plan);
     std::string failure;
@@ -103,10 +124,10 @@ void InstallPackage(const PackageVersion& v, const std::string& zip, const std::
 void UpdateProgram(const PackageVersion& v) {
   const std::string zip = std::to_string(v.server) + ".zip";
   WriteLine(" > Downloading new program version " + v.text + " ...");
-  FetchToTemp("upt/prg/" + zip, zip);
+  const int fetched = FetchToTemp("upt/prg/" + zip, zip);
   WriteLine();
   WriteLine(" > Unpacking ... ");
-  InstallPackage(v, zip, "-Y", {"", "ver.ini", {}}, "the program was");
+  InstallPackage(v, fetched, zip, "-Y", {"", "ver.ini", {}}, "the program was");
   MakeExecutable(UpdaterBaseDir + "quillhaven.exe");
   WriteLine();
   RemoveFileAnyway(TempPath(zip));
@@ -115,10 +136,10 @@ void UpdateProgram(const PackageVersion& v) {
 void UpdateDatabase(const PackageVersion& v) {
   const std::string zip = std::to_string(v.server) + ".zip";
   WriteLine(" > Downloading new database version " + v.text + " ...");
-  FetchToTemp("upt/db/" + zip, zip);
+  const int fetched = FetchToTemp("upt/db/" + zip, zip);
   WriteLine();
   WriteLine(" > Unpacking ... ");
-  InstallPackage(v, zip, "-y", {DbDir + "\\", "db.ini", {}, true}, "the database was");
+  InstallPackage(v, fetched, zip, "-y", {DbDir + "\\", "db.ini", {}, true}, "the database was");
   WriteLine();
   RemoveFileAnyway(TempPath(zip));
 }
@@ -129,10 +150,10 @@ void UpdateTools(const PackageVersion& v) {
   const std::string zip = std::to_string(v.server) + ".zip";
   WriteLine();
   WriteLine(" > Downloading new 3rd party apps. Package version " + v.text + " ...");
-  FetchToTemp("upt/3/" + zip, zip);
+  const int fetched = FetchToTemp("upt/3/" + zip, zip);
   WriteLine();
   WriteLine(" > Unpacking ... ");
-  InstallPackage(v, zip, "-y", {"", "updater\\3ver.ini", {"qemu", "kqemu", "wget"}},
+  InstallPackage(v, fetched, zip, "-y", {"", "updater\\3ver.ini", {"qemu", "kqemu", "wget"}},
                  "3rd party apps were");
   for (const char* tool : {"qemu\\qemu.exe", "qemu\\qemu-img.exe", "wget\\wget.exe"})
     MakeExecutable(UpdaterBaseDir + tool);
@@ -145,17 +166,18 @@ void UpdateTools(const PackageVersion& v) {
 bool HandOverToHelper(const PackageVersion& v) {
   const std::string zip = std::to_string(v.server) + ".zip";
   WriteLine(" > Downloading new updater version " + v.text + " ...");
-  FetchToTemp("upt/up/" + zip, zip);
+  const int fetched = FetchToTemp("upt/up/" + zip, zip);
   WriteLine();
   WriteLine(" > Unpacking ... ");
   // A package left from an earlier run must not be installed in place of this one.
   RemoveFileAnyway(TempPath("upt.zip"));
-  if (!PackageIsSound(v, zip)) {
+  if (!PackageArrived(fetched, "the updater was") || !PackageIsSound(v, zip)) {
     RemoveFileAnyway(TempPath(zip));
     return false;
   }
-  if (!PackageIsWhole(zip)) {
-    WriteLine(" > The package did not arrive whole; the updater was not updated. ");
+  const std::string tested = PackageTestFailure(zip);
+  if (!tested.empty()) {
+    WriteLine(" > " + tested + "; the updater was not updated. ");
     RemoveFileAnyway(TempPath(zip));
     return false;
   }

@@ -1,10 +1,17 @@
 #include "updater/versions.h"
 
 #include "db/ini_file.h"
+#include "db/signed_release.h"
+#include "main_func/files.h"
 
 namespace {
 
+// A version file is a few lines; one above the version file limit is not read into memory
+// at all and gives the defaults, as a missing one does.
+bool Readable(const std::string& path) { return FileSize64(path) <= MaxVersionFileSize; }
+
 int LocalNumber(const std::string& path) {
+  if (!Readable(path)) return 1;
   return IniFile(path).ReadInteger("version", "aver", 1);
 }
 
@@ -26,6 +33,7 @@ std::string ReadLocalVersions(const std::string& baseDir, UpdateVersions& versio
 }
 
 void ReadServerVersions(const std::string& verIniPath, UpdateVersions& versions) {
+  if (!Readable(verIniPath)) return;
   const IniFile file(verIniPath);
   ReadServerSection(file, "version", versions.program);
   ReadServerSection(file, "db", versions.database);

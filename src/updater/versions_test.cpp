@@ -7,6 +7,8 @@
 #include <string>
 
 #include "support/temp_dir.h"
+#include "updater/server_reach.h"
+
 namespace {
 
 class VersionsTest : public ::testing::Test {
@@ -64,6 +66,32 @@ TEST_F(VersionsTest, ServerFileGivesNumbersAndTextsPerSection) {
   EXPECT_EQ(v.updater.text, "1.3.0");
   EXPECT_EQ(v.tools.server, -2);
   EXPECT_EQ(v.tools.text, "");  // present but empty: shown as it is
+}
+
+// A version file above 1 MiB (here a sparse one of 200 MB, readable at its start) is never
+// read: the reason says so, and its numbers are not taken.
+TEST_F(VersionsTest, AVersionFileAboveOneMebibyteIsNotRead) {
+  Write("updater/temp/ver.ini", "[version]\r\naver=5\r\nversion=1.5.0\r\n");
+  Write("ver.ini", "[version]\r\naver=3\r\n");
+  UpdateVersions v;
+  ReadServerVersions(base_ + "updater/temp/ver.ini", v);
+  ReadLocalVersions(base_, v);
+  ASSERT_EQ(v.program.server, 5);
+  ASSERT_EQ(v.program.local, 3);
+  EXPECT_EQ(UnreachableReason(0, base_ + "updater/temp/ver.ini"), "");
+
+  std::filesystem::resize_file(temp_.Fs("updater/temp/ver.ini"), (1 << 20) + 1);
+  std::filesystem::resize_file(temp_.Fs("ver.ini"), 200ull << 20);
+  v = UpdateVersions{};
+  ReadServerVersions(base_ + "updater/temp/ver.ini", v);
+  ReadLocalVersions(base_, v);
+  EXPECT_EQ(v.program.server, 1);
+  EXPECT_EQ(v.program.text, "1.0");
+  EXPECT_EQ(v.program.local, 1);
+  EXPECT_EQ(UnreachableReason(0, base_ + "updater/temp/ver.ini"),
+            "the version file is larger than its limit of 1 MiB");
+  std::filesystem::resize_file(temp_.Fs("updater/temp/ver.ini"), 1 << 20);
+  EXPECT_EQ(UnreachableReason(0, base_ + "updater/temp/ver.ini"), "");
 }
 
 TEST(PackageVersion, OnlyAGreaterServerNumberIsNewer) {
