@@ -321,17 +321,20 @@ TEST(CheckFiles, BootstrapReplacesAnOlderHelperInsteadOfSavingASecondCopy) {
 }
 
 // The server's [updater] sha256 and uptsha256 are checked: an updater package with another
-// hash is not unpacked, and a helper with another hash gives way to the one there was.
+// hash is not unpacked, and a helper with another hash gives way to the one there was. A
+// package wget could not write (its code 3, a full disk) is named as such, not as damaged.
 TEST(CheckFiles, BootstrapRefusesFilesWithAnotherHash) {
   const std::string other(64, '0');
   const std::string package4 = "f33a0046910032c7573b10c257a8477e73c12fe7e02d2af5ede3ae0f8006dfa1";
-  for (bool packageDamaged : {true, false}) {
-    SCOPED_TRACE(packageDamaged ? "package" : "helper");
+  for (const std::string kind : {"package", "helper", "disk full"}) {
+    SCOPED_TRACE(kind);
+    const bool packageDamaged = kind != "helper";
     Fixture fx;
     Catalogue(fx);
     fx.Remove("updater\\updater.exe");
     fx.Write("updater\\upt.exe", "old helper");
     UseFakeServer(fx);
+    if (kind == "disk full") fx.InstallTool("wget\\wget.exe", "copy $ARG4 $ARG3$LAST\nexit 3\n");
     const std::string server = FakeServer(fx);
     ServerFile(fx, "ver.ini", IniText({"[updater]", "aver=4",
                                        "sha256=" + (packageDamaged ? other : package4),
@@ -349,8 +352,12 @@ TEST(CheckFiles, BootstrapRefusesFilesWithAnotherHash) {
     std::string updaterLine =
         " [ ERROR ] - updater is outdated or missing.\n    Downloading new one .......";
     if (packageDamaged) {
-      updaterLine += "\n    The updater package is damaged (SHA-256 does not match); it was not "
-                     "installed.\n [ FAILED ] => Please download new Quillhaven from " +
+      updaterLine += kind == "disk full"
+                         ? "\n    The updater package could not be downloaded: the file could not "
+                           "be written (disk full or not writable); it was not installed."
+                         : "\n    The updater package is damaged (SHA-256 does not match); it was "
+                           "not installed.";
+      updaterLine += "\n [ FAILED ] => Please download new Quillhaven from " +
                      std::string(HomepageText);
       EXPECT_FALSE(fx.Exists("updater\\updater.exe"));
     } else {

@@ -27,19 +27,17 @@ namespace {
 // wget saves a second copy as NAME.1 beside a file of the same name, so a stale copy
 // left in the download folder would be read instead of the fresh one.
 // A version file and its signature (maxBytes above 0) are bounded while they arrive; one
-// that was cut off is removed, so it counts as not arrived.
-void Fetch(const std::string& folder, const std::string& address, const std::string& name,
-           std::uint64_t maxBytes = 0) {
+// that was cut off is removed, so it counts as not arrived. Returns wget's exit code.
+int Fetch(const std::string& folder, const std::string& address, const std::string& name,
+          std::uint64_t maxBytes = 0) {
   const std::string path = AppDir + folder + name;
   RemoveFile(path);
   const std::string line =
       ToolCommandLine(AppDir, "wget\\wget.exe -q -P ") + folder + " " + address;
-  if (maxBytes == 0) {
-    RunAndWait(line, ShowNormal);
-    return;
-  }
+  if (maxBytes == 0) return RunAndWait(line, ShowNormal);
   const int code = RunBoundedFetch(line, path, maxBytes);
   if (code == FetchTooLarge || code == FetchTooLong) RemoveFileAnyway(path);
+  return code;
 }
 
 // True unless the server's version file gives a SHA-256 for a fetched file that has
@@ -83,9 +81,16 @@ void FetchUpdater() {
     return;
   }
 
-  Fetch("temp\\", server + "upt/up/" + n + ".zip", n + ".zip");
+  const int fetched = Fetch("temp\\", server + "upt/up/" + n + ".zip", n + ".zip");
   WriteText("..");
-  if (!FetchedIsSound(AppDir + "temp\\" + n + ".zip", packageSha256)) {
+  // wget's own code says why a package is missing or cut short (a full disk, say); only a
+  // package that arrived is judged by its SHA-256.
+  if (fetched != 0) {
+    RemoveFileAnyway(AppDir + "temp\\" + n + ".zip");
+    WriteLine();
+    WriteLine("    The updater package could not be downloaded: " + WgetFailureReason(fetched) +
+              "; it was not installed.");
+  } else if (!FetchedIsSound(AppDir + "temp\\" + n + ".zip", packageSha256)) {
     WriteLine();
     WriteLine(std::string("    The updater package") + DamagedEnding);
   } else {
