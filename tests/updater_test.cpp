@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "support/catalogue.h"
+#include "db/signed_release.h"
 #include "main_func/command_words.h"
 #include "main_func/process.h"
 #include "main_func/sha256.h"
@@ -82,16 +83,6 @@ std::string NothingNewer() { return Opening() + NoProgram + NoDatabase + "\n" + 
 std::string Unreachable(const std::string& reason) {
   return Opening() + " > Unable to reach the update server (" + reason +
          "). Nothing was updated. \n\nPress <Enter> to continue";
-}
-
-// Today's date in UTC as the programs write it (YYYY-MM-DD).
-std::string TodayUtc() {
-  const std::chrono::year_month_day today(
-      std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now()));
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(today.year()),
-                static_cast<unsigned>(today.month()), static_cast<unsigned>(today.day()));
-  return text;
 }
 
 std::string Fetch(const Fixture& fx, const std::string& path) {

@@ -54,6 +54,13 @@ bool IsDate(const std::string& text) {
       .ok();
 }
 
+// The dates of the last version file found expired, for its message: a computer whose clock
+// is far off is seen at once.
+std::string ExpiredOn;
+std::string ExpiredToday;
+
+}  // namespace
+
 // Today in UTC as YYYY-MM-DD: a version file is good up to and including its expires day,
 // the same day everywhere, whatever the user's time zone.
 std::string TodayUtc() {
@@ -64,13 +71,6 @@ std::string TodayUtc() {
                 static_cast<unsigned>(today.month()), static_cast<unsigned>(today.day()));
   return text;
 }
-
-// The dates of the last version file found expired, for its message: a computer whose clock
-// is far off is seen at once.
-std::string ExpiredOn;
-std::string ExpiredToday;
-
-}  // namespace
 
 std::vector<std::string> TrustedKeys(const std::string& appDir) {
   if (IsBuiltInUpdateServer(UpdateServer(appDir)))

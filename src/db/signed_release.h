@@ -33,6 +33,9 @@ enum class ReleaseCheck {
 ReleaseCheck CheckRelease(const std::vector<std::string>& keys, const std::string& verIni,
                           const std::string& releaseIni);
 
+// Today in UTC as YYYY-MM-DD, as expiry dates are written and compared.
+std::string TodayUtc();
+
 // What is wrong with a refused version file, worded to follow "The update server's version
 // file " ("is not signed correctly"). An expired one names its last valid day and this
 // computer's date (UTC), as the last CheckRelease found them.
