@@ -7,8 +7,8 @@
  * Built with the host's gcc and binutils (cmake/install.cmake): freestanding, position
  * independent (every address is relative to the instruction, so the image needs no
  * relocations wherever the firmware loads it), linked by ld straight into a PE32+ EFI
- * application. Only the few firmware structures it touches are declared, in the layout of
- * the UEFI specification; firmware calls use the Microsoft x64 convention (ms_abi). */
+ * application. Only the few firmware structures it touches are declared, laid out as the
+ * firmware lays them out; firmware calls use the Microsoft x64 convention (ms_abi). */
 
 typedef unsigned long long u64;
 typedef unsigned short char16;
