@@ -5,9 +5,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "main_func/command_words.h"
 #include "main_func/files.h"
+#include "main_func/process.h"
 #include "main_func/update_lock.h"
 #include "updater/journal.h"
+#include "updater/package_paths.h"
 
 namespace fs = std::filesystem;
 
@@ -141,4 +144,41 @@ bool InstallStaged(const std::string& baseDir, const PackagePlan& plan, std::str
   }
   if (!journal.Commit()) return fail(noJournal);
   return true;
+}
+
+namespace {
+const char* const NoSevenZip = "7-Zip (7z\\7za.exe) could not be started";
+}  // namespace
+
+std::string ArchiveTestFailure(const std::string& baseDir, const std::string& zip, int showMode) {
+  if (!FileExists(zip)) return "The package did not arrive whole";
+  const std::string outside = PathOutsidePackage(zip);
+  if (!outside.empty()) return "The package holds a path outside its folder (" + outside + ")";
+  const int code = RunAndWait(ToolCommandLine(baseDir, "7z\\7za.exe t ") + zip, showMode);
+  if (code == -1) return NoSevenZip;
+  return code == 0 ? "" : "The package did not arrive whole";
+}
+
+std::string InstallArchive(const std::string& baseDir, const std::string& workToUpdater,
+                           const std::string& zip, const std::string& yes,
+                           const PackagePlan& plan, const std::vector<std::string>& executables,
+                           int showMode, bool& putBack) {
+  putBack = false;
+  std::string failure = ArchiveTestFailure(baseDir, zip, showMode);
+  if (!failure.empty()) return failure;
+  if (!DirExists(baseDir + "updater\\temp")) MakeDir(baseDir + "updater\\temp");
+  const std::string stage = StagingDir(baseDir);
+  if (DirExists(stage)) DeleteDirTree(stage, true);
+  const int unpacked = RunAndWait(ToolCommandLine(baseDir, "7z\\7za.exe x -bd -o") +
+                                      workToUpdater + "temp\\stage\\ " + yes + " " + zip,
+                                  showMode);
+  if (unpacked != 0) {
+    failure = unpacked == -1 ? NoSevenZip : "The package could not be unpacked (is the disk full?)";
+  } else {
+    for (const std::string& file : executables) MakeExecutable(stage + file);
+    KeepUserFiles(baseDir, plan);
+    putBack = !InstallStaged(baseDir, plan, failure);
+  }
+  DeleteDirTree(stage, true);
+  return failure;
 }

@@ -18,7 +18,6 @@
 #include "updater/func.h"
 #include "updater/install.h"
 #include "updater/journal.h"
-#include "updater/package_paths.h"
 #include "updater/server_reach.h"
 #include "updater/server_trust.h"
 #include "updater/versions.h"
@@ -68,20 +67,6 @@ bool PackageIsSound(const PackageVersion& v, const std::string& zip) {
   return false;
 }
 
-const char* const NoSevenZip = "7-Zip (7z\\7za.exe) could not be started";
-
-// Every archive is tested whole, and for entries that would leave its folder, before
-// anything of it is used; one that did not arrive at all fails the test as well. "" when it passed, otherwise why not, to start the line.
-std::string PackageTestFailure(const std::string& zip) {
-  if (!FileExists(TempPath(zip))) return "The package did not arrive whole";
-  const std::string outside = PathOutsidePackage(TempPath(zip));
-  if (!outside.empty()) return "The package holds a path outside its folder (" + outside + ")";
-  const int code =
-      RunAndWait(ToolCommandLine(UpdaterBaseDir, "7z\\7za.exe t temp\\") + zip, ShowNormal);
-  if (code == -1) return NoSevenZip;
-  return code == 0 ? "" : "The package did not arrive whole";
-}
-
 // wget's exit code says why a package did not arrive (a full disk is not a damaged
 // package); false, with the line written, when the fetch failed.
 bool PackageArrived(int fetched, const std::string& notUpdated) {
@@ -97,28 +82,12 @@ void InstallPackage(const PackageVersion& v, int fetched, const std::string& zip
                     const std::string& yes, const PackagePlan& plan,
                     const std::string& notUpdated) {
   if (!PackageArrived(fetched, notUpdated) || !PackageIsSound(v, zip)) return;
-  const std::string tested = PackageTestFailure(zip);
-  if (!tested.empty()) {
-    WriteLine(" > " + tested + "; " + notUpdated + " not updated. ");
-    return;
-  }
-  const std::string stage = StagingDir(UpdaterBaseDir);
-  if (DirExists(stage)) DeleteDirTree(stage, true);
-  const int unpacked = RunAndWait(
-      ToolCommandLine(UpdaterBaseDir, "7z\\7za.exe x -bd -otemp\\stage\\ ") + yes + " temp\\" + zip,
-      ShowNormal);
-  if (unpacked != 0) {
-    WriteLine(" > " + (unpacked == -1 ? std::string(NoSevenZip)
-                                      : "The package could not be unpacked (is the disk full?)") +
-              "; " + notUpdated + " not updated. ");
-  } else {
-    KeepUserFiles(UpdaterBaseDir, plan);
-    std::string failure;
-    if (!InstallStaged(UpdaterBaseDir, plan, failure))
-      WriteLine(" > " + failure + "; " + notUpdated + " not updated, the previous files were "
-                "put back. ");
-  }
-  DeleteDirTree(stage, true);
+  bool putBack = false;
+  const std::string failure =
+      InstallArchive(UpdaterBaseDir, "", "temp\\" + zip, yes, plan, {}, ShowNormal, putBack);
+  if (!failure.empty())
+    WriteLine(" > " + failure + "; " + notUpdated + " not updated" +
+              (putBack ? ", the previous files were put back. " : ". "));
 }
 
 void UpdateProgram(const PackageVersion& v) {
@@ -175,7 +144,7 @@ bool HandOverToHelper(const PackageVersion& v) {
     RemoveFileAnyway(TempPath(zip));
     return false;
   }
-  const std::string tested = PackageTestFailure(zip);
+  const std::string tested = ArchiveTestFailure(UpdaterBaseDir, "temp\\" + zip, ShowNormal);
   if (!tested.empty()) {
     WriteLine(" > " + tested + "; the updater was not updated. ");
     RemoveFileAnyway(TempPath(zip));
