@@ -56,7 +56,12 @@ void InterruptOthers() {
 #ifdef _WIN32
   InterruptSeen = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   SetConsoleCtrlHandler(NoteInterrupt, TRUE);
-  if (GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0)) WaitForSingleObject(InterruptSeen, 10000);
+  // Like wget, it ends a moment after the interrupt reached it, not at the same instant:
+  // the console hands the event to each of its processes in turn.
+  if (GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0)) {
+    WaitForSingleObject(InterruptSeen, 10000);
+    Sleep(500);
+  }
   else std::cerr << "fake_tool: no console to interrupt" << std::endl;
 #else
   signal(SIGINT, SIG_IGN);

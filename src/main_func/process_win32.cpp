@@ -16,14 +16,37 @@ namespace {
 
 // CTRL + C and CTRL + Break reach every process of the console: while a child runs, they
 // are the child's to act on (a stopped download), not a reason for this program to end;
-// this program only records that one came. A handler of our own, unlike
-// SetConsoleCtrlHandler(NULL, TRUE), is not inherited.
+// this program only records that one came. The console hands the event to each process in
+// turn, on a thread of its own, so it may reach this program only after the child ended:
+// one that comes within LateInterruptMs of a child's end is still the child's. At other
+// times the handler passes the event on and the program ends as a console program does. A
+// handler of our own, unlike SetConsoleCtrlHandler(NULL, TRUE), is not inherited; it stays
+// installed from the first child on, so that no late event finds it removed.
+constexpr LONGLONG LateInterruptMs = 2000;
 volatile LONG InterruptCame = 0;
+volatile LONG ChildRunning = 0;
+volatile LONGLONG ChildEndedAt = 0;  // GetTickCount64 at the last child's end
 
 BOOL WINAPI IgnoreInterrupt(DWORD event) {
   if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  const LONGLONG sinceEnd =
+      static_cast<LONGLONG>(GetTickCount64()) - InterlockedCompareExchange64(&ChildEndedAt, 0, 0);
+  if (InterlockedCompareExchange(&ChildRunning, 0, 0) == 0 && sinceEnd > LateInterruptMs)
+    return FALSE;
   InterlockedExchange(&InterruptCame, 1);
   return TRUE;
+}
+
+void ChildStarts() {
+  static const bool installed = SetConsoleCtrlHandler(IgnoreInterrupt, TRUE) != 0;
+  (void)installed;
+  InterlockedExchange(&InterruptCame, 0);
+  InterlockedExchange(&ChildRunning, 1);
+}
+
+void ChildEnded() {
+  InterlockedExchange64(&ChildEndedAt, static_cast<LONGLONG>(GetTickCount64()));
+  InterlockedExchange(&ChildRunning, 0);
 }
 
 // Starts the command line, waits for it and returns its exit code, or -1 when it cannot
@@ -39,11 +62,10 @@ int StartAndWait(const std::string& commandLine, const char* workDir, STARTUPINF
   std::fflush(stdout);
   std::fflush(stderr);
   PROCESS_INFORMATION process{};
-  InterlockedExchange(&InterruptCame, 0);
-  SetConsoleCtrlHandler(IgnoreInterrupt, TRUE);
+  ChildStarts();
   if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, inheritHandles,
                       NORMAL_PRIORITY_CLASS, nullptr, workDir, &startup, &process)) {
-    SetConsoleCtrlHandler(IgnoreInterrupt, FALSE);
+    ChildEnded();
     return -1;
   }
   bool ended = false;
@@ -64,7 +86,7 @@ int StartAndWait(const std::string& commandLine, const char* workDir, STARTUPINF
       break;
     }
   }
-  SetConsoleCtrlHandler(IgnoreInterrupt, FALSE);
+  ChildEnded();
   DWORD code = 0;
   GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hThread);
