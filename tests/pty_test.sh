@@ -59,6 +59,23 @@ printf 'download=http://127.0.0.1:1/e.iso\r\nfilename=e.iso\r\nostype=cdrom\r\n'
 
 screen() { tmux -S "$socket" capture-pane -p -t "$session"; }
 
+# Starts the terminal session. A tmux server can end while it starts on a loaded machine
+# ("server exited unexpectedly"), before the program under test ran at all: that start is
+# tried again, up to three times; any other failure ends the test.
+start_session() {
+  local try out
+  for try in 1 2 3; do
+    if out=$(tmux -S "$socket" -f /dev/null new-session -d -s "$session" "$@" 2>&1); then
+      return 0
+    fi
+    echo "tmux did not start (try $try): $out"
+    tmux -S "$socket" kill-server >/dev/null 2>&1 || true
+    [[ "$out" == *"server exited unexpectedly"* ]] || break
+    sleep 1
+  done
+  fail "no terminal session"
+}
+
 # Waits until a line of the screen matches the pattern; prints its 0-based row.
 wait_for_row() {
   local pattern=$1 tries=${tries:-100} row
@@ -90,7 +107,7 @@ if [[ "$program" == *.exe ]]; then
   printf '%s\n' 'envfile WGETRC wgetrc-read.txt' 'append images\temp\$LAST half' \
     'interrupt-others' 'exit 0' >"$inst/wget/wget.exe.act"
   tries=600  # Wine starts slowly on a loaded machine
-  tmux -S "$socket" -f /dev/null new-session -d -s "$session" -x 120 -y 50 -c "$inst" \
+  start_session -x 120 -y 50 -c "$inst" \
     "wine '$inst/quillhaven.exe'; echo '<<ended>>'; sleep 30"
   answer 'Boot virtual HDD' 5 # Options
   answer 'Report a Bug' 2     # OS Database setup
@@ -134,7 +151,7 @@ if [[ "$program" == *.exe ]]; then
   exit 0
 fi
 
-tmux -S "$socket" -f /dev/null new-session -d -s "$session" -x 100 -y 50 \
+start_session -x 100 -y 50 \
   -c "$work/elsewhere" "$inst/quillhaven; echo '<<ended>>'; sleep 30"
 
 exit_row=$(wait_for_row '^  0\) Exit$') || fail "the main menu did not appear"
@@ -173,7 +190,7 @@ wait_for_row '^<<ended>>$' >/dev/null || fail "the program did not end after 0"
 # Type-ahead: a wrong answer and 0, typed before the first prompt, end the program. The
 # terminal (tmux) answers any query as a real terminal does.
 tmux -S "$socket" kill-session -t "$session"
-tmux -S "$socket" new-session -d -s "$session" -x 100 -y 50 -c "$work/elsewhere" \
+start_session -x 100 -y 50 -c "$work/elsewhere" \
   "sleep 0.5; $work/inst/quillhaven; echo '<<ended>>'; sleep 30"
 tmux -S "$socket" send-keys -t "$session" "9" Enter "0" Enter
 # The echo of the typed answers came before the screen was drawn, so the end may share the
