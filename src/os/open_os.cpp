@@ -15,6 +15,7 @@
 #include "main_func/out.h"
 #include "main_func/process.h"
 #include "main_func/sha256.h"
+#include "main_func/text_helpers.h"
 #include "main_func/download_reason.h"
 #include "os/download_check.h"
 #include "os/entry_values.h"
@@ -25,15 +26,6 @@ namespace {
 
 // Enough for the blank lines that some servers send before the page itself.
 constexpr std::size_t WebPageHeadSize = 4096;
-
-bool StartsWithNoCase(const std::string& text, std::size_t at, const std::string& word) {
-  if (text.size() - at < word.size()) return false;
-  for (std::size_t i = 0; i < word.size(); ++i) {
-    const char c = text[at + i];
-    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != word[i]) return false;
-  }
-  return true;
-}
 
 // A server that answers a dead link with its error or download page makes wget save that
 // page under the image's name; the fetched file is checked before it may take the image's

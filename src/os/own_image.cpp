@@ -1,7 +1,6 @@
 // Removing an Own entry's image, confined to the images folder.
 #include "os/own_image.h"
 
-#include <cctype>
 #include <vector>
 
 #include "db/category.h"
@@ -9,6 +8,7 @@
 #include "db/own_store.h"
 #include "db/settings.h"
 #include "main_func/files.h"
+#include "main_func/text_helpers.h"
 #include "os/entry_values.h"
 
 std::string OwnImagePath(const std::string& filename) {
@@ -25,12 +25,6 @@ ImageRemoval RemoveOwnImage(const std::string& filename) {
 }
 
 namespace {
-
-// Image names are compared as Windows compares file names, without regard to letter case.
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 // The name of an entry of the file at path, or of its section, that names the image; ""
 // when none does.
@@ -49,6 +43,7 @@ std::string EntryNaming(const std::string& path, const std::string& image, bool&
 }  // namespace
 
 std::string ImageKeptReason(const std::string& filename) {
+  // Image names are compared as Windows compares file names, without regard to letter case.
   const std::string image = Lower(filename);
   if (image.empty()) return "";
   if (image == "hdb.img") return "it is the virtual HDD";

@@ -10,6 +10,7 @@
 #include "main_func/input.h"
 #include "main_func/out.h"
 #include "main_func/process.h"
+#include "main_func/text_helpers.h"
 #include "os/entry_values.h"
 #include "os/launch.h"
 
@@ -34,10 +35,6 @@ bool MediaFor(const std::string& ostype, MediaWords& words) {
   }
   return true;
 }
-
-// Command lines are never quoted: a blank or a double quote in the adapter would split it
-// into several QEMU arguments, or smuggle in options of its own.
-bool IsOneWord(const std::string& text) { return text.find_first_of(" \t\"") == std::string::npos; }
 
 }  // namespace
 
@@ -84,6 +81,8 @@ void RunOs(const std::string& name, const std::string& version, const std::strin
     ShowLaunchRefused(refusal);
     return;
   }
+  // Command lines are never quoted: a blank or a double quote in the adapter would split it
+  // into several QEMU arguments, or smuggle in options of its own.
   if (!IsOneWord(adapter)) {
     ShowLaunchRefused(" * ERROR : bad filename or vga - blanks and quotes cannot be passed to "
                       "QEMU");

@@ -1,6 +1,5 @@
 #include "quillhaven/check_files.h"
 
-#include <cctype>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,6 +17,7 @@
 #include "main_func/process.h"
 #include "main_func/sha256.h"
 #include "main_func/sysinfo.h"
+#include "main_func/text_helpers.h"
 #include "options/options_menu.h"
 #include "updater/journal.h"
 #include "updater/self_install.h"
@@ -181,11 +181,7 @@ bool MayCleanUp(const std::string& relFolder) {
   }
   // Letter case aside (Windows gives the stored one), the folder resolves to where its
   // name says unless it is a link or junction.
-  auto lower = [](std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-  };
-  if (why.empty() && lower(folder) != lower(NativePath(ResolvedPath(AppDir) + "\\" + relFolder)))
+  if (why.empty() && !SameNoCase(folder, NativePath(ResolvedPath(AppDir) + "\\" + relFolder)))
     why = "it is a link to another folder";
   if (why.empty()) return true;
   WriteLine(" " + NativePath(AppDir + relFolder) + " was not cleaned up: " + why + ".");

@@ -1,13 +1,13 @@
 #include "updater/install.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 
 #include "main_func/command_words.h"
 #include "main_func/files.h"
 #include "main_func/process.h"
+#include "main_func/text_helpers.h"
 #include "main_func/update_lock.h"
 #include "updater/journal.h"
 #include "updater/package_paths.h"
@@ -15,11 +15,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 bool LeavesItsFolder(const std::string& rel) {
   if (rel.empty() || rel[0] == '\\' || rel.find(':') != std::string::npos) return true;
