@@ -1,11 +1,10 @@
 #include "doctor/catalogue_entries.h"
 
 #include "db/ini_document.h"
+#include "db/settings.h"
 #include "main_func/files.h"
 
 namespace {
-
-constexpr int MaxCategorySlots = 8;
 
 void ReadCategory(const std::string& path, const std::string& fileName,
                   std::vector<CatalogueEntry>& entries, std::vector<std::string>& problems) {
@@ -46,9 +45,9 @@ std::vector<CatalogueEntry> ReadCatalogue(const std::string& dbDir,
     return entries;
   }
   const int categories = db.ReadInteger("categories", "count", 0);
-  if (categories < 1 || categories > MaxCategorySlots)
+  if (categories < 1 || categories > MaxCategories)
     problems.push_back("db.ini: [categories] count outside 1..8");
-  for (int i = 1; i <= categories && i <= MaxCategorySlots; ++i) {
+  for (int i = 1; i <= categories && i <= MaxCategories; ++i) {
     const std::string name = db.ReadString("categories", std::to_string(i), "");
     if (name.empty() || name.find_first_of("\\/:*?\"") != std::string::npos) {
       problems.push_back("db.ini: category " + std::to_string(i) + " has no plain name");
