@@ -7,6 +7,7 @@
 
 #include "c_api/console.h"
 #include "db/category.h"
+#include "db/layout.h"
 #include "db/settings.h"
 #include "main_func/choice.h"
 #include "main_func/command_words.h"
@@ -120,7 +121,7 @@ DownloadResult PlaceFetched(int code, const std::string& fetched, const std::str
                             const ListedHash* expected, DownloadHasher* hasher) {
   if (!WgetSucceeded(code, fetched, filename)) return DownloadResult::Failed;
   if (!AcceptFetched(fetched, expected, hasher)) return DownloadResult::Refused;
-  if (!MoveFileNoReplace(fetched, AppDir + ImagesDir + "\\" + filename))
+  if (!MoveFileNoReplace(fetched, ImagePath(filename)))
     return DownloadResult::Failed;
   if (expected) WriteLine(" Image verified (" + DigestName(expected->kind) + ")");
   return DownloadResult::Placed;
@@ -148,8 +149,8 @@ std::string WgetCommandLine(const std::string& appDir, const std::string& images
                             const std::string& download, bool continuePart) {
   // "-c" continues a download that an earlier, stopped attempt at the same link left in the
   // folder.
-  return ToolCommandLine(appDir, continuePart ? "wget\\wget -c -P " : "wget\\wget -P ") +
-         imagesDir + "\\temp\\ " + download;
+  return ToolCommandLine(appDir, std::string(WgetProgram) + (continuePart ? " -c -P " : " -P ")) +
+         ImagesTempArgument(imagesDir) + " " + download;
 }
 
 void OpenOs(int category, int entry, bool old) {
@@ -163,7 +164,7 @@ void OpenOs(int category, int entry, bool old) {
     ShowLaunchRefused(refusal);
     return;
   }
-  if (FileExists(AppDir + ImagesDir + "\\" + os.filename)) {
+  if (FileExists(ImagePath(os.filename))) {
     RunOs(os.name, os.version, os.filename, os.ostype, os.vga, os.firmware);
     return;
   }
@@ -208,7 +209,7 @@ DownloadResult FetchImage(const std::string& name, const std::string& version,
     WriteLine(refusal);
     return DownloadResult::Refused;
   }
-  const std::string folder = AppDir + ImagesDir + "\\temp";
+  const std::string folder = ImagesTempFolder();
   if (!DirExists(folder)) MakeDir(folder);
   ListedHash expected;
   bool check = false;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "db/category.h"
+#include "db/layout.h"
 #include "db/ini_document.h"
 #include "db/own_store.h"
 #include "db/settings.h"
@@ -11,14 +12,10 @@
 #include "main_func/text_helpers.h"
 #include "os/entry_values.h"
 
-std::string OwnImagePath(const std::string& filename) {
-  return AppDir + ImagesDir + "\\" + filename;
-}
-
 ImageRemoval RemoveOwnImage(const std::string& filename) {
   if (filename.empty()) return ImageRemoval::Absent;  // an entry without an image
   if (!IsPlainFileName(filename)) return ImageRemoval::Failed;
-  const std::string path = OwnImagePath(filename);
+  const std::string path = ImagePath(filename);
   if (!FileExists(path)) return ImageRemoval::Absent;
   // The user asked for it: a read-only image goes as well, as it does on Linux.
   return RemoveFileAnyway(path) ? ImageRemoval::Removed : ImageRemoval::Failed;
@@ -46,7 +43,7 @@ std::string ImageKeptReason(const std::string& filename) {
   // Image names are compared as Windows compares file names, without regard to letter case.
   const std::string image = Lower(filename);
   if (image.empty()) return "";
-  if (image == "hdb.img") return "it is the virtual HDD";
+  if (image == DiskName) return "it is the virtual HDD";
   bool found = false;
   std::string dbIni = AppDir + DbDir + "\\db.ini";
   IniDocument db;
