@@ -6,6 +6,8 @@ std::string ToolFile(const char* program) { return std::string(program) + ".exe"
 
 std::string QemuErrorFile() { return AppDir + QemuFolder + "\\" + QemuErrorName; }
 
+std::string CatalogueFile() { return AppDir + DbDir + "\\" + CatalogueName; }
+
 std::string ImagesFolder() { return AppDir + ImagesDir; }
 
 std::string ImagePath(const std::string& name) { return ImagesFolder() + "\\" + name; }

@@ -24,6 +24,10 @@ inline constexpr char QemuErrorName[] = "stderr.txt";
 inline constexpr char QemuSettingsName[] = "qemu.ini";
 std::string QemuErrorFile();  // AppDir + "qemu\stderr.txt"
 
+// ---- The catalogue: db.ini in the database folder, DbDir below AppDir (options.ini may move it).
+inline constexpr char CatalogueName[] = "db.ini";
+std::string CatalogueFile();  // AppDir + DbDir + "\db.ini"
+
 // ---- Images: the folder is ImagesDir below AppDir (options.ini may move it).
 // The virtual disk's file name in the images folder.
 inline constexpr char DiskName[] = "hdb.img";

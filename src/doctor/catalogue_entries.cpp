@@ -1,6 +1,7 @@
 #include "doctor/catalogue_entries.h"
 
 #include "db/ini_document.h"
+#include "db/layout.h"
 #include "db/settings.h"
 #include "main_func/files.h"
 
@@ -38,7 +39,7 @@ void ReadCategory(const std::string& path, const std::string& fileName,
 std::vector<CatalogueEntry> ReadCatalogue(const std::string& dbDir,
                                           std::vector<std::string>& problems) {
   std::vector<CatalogueEntry> entries;
-  const std::string dbIni = dbDir + "\\db.ini";
+  const std::string dbIni = dbDir + "\\" + CatalogueName;
   IniDocument db;
   if (!FileExists(dbIni) || !db.Load(dbIni)) {
     problems.push_back("db.ini: missing or unreadable");

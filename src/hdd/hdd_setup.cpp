@@ -132,7 +132,7 @@ std::string QemuImgCommandLine(const std::string& appDir, const std::string& ima
 }
 
 void RunPartitionManager() {
-  const std::string dbIni = AppDir + DbDir + "\\db.ini";
+  const std::string dbIni = CatalogueFile();
   if (!FileExists(dbIni)) {
     WriteText(" * ERROR File " + NativePath(dbIni) + " not exists!");
     WaitForEnter();

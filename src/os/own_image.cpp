@@ -45,7 +45,7 @@ std::string ImageKeptReason(const std::string& filename) {
   if (image.empty()) return "";
   if (image == DiskName) return "it is the virtual HDD";
   bool found = false;
-  std::string dbIni = AppDir + DbDir + "\\db.ini";
+  std::string dbIni = CatalogueFile();
   IniDocument db;
   if (FileExists(dbIni) && db.Load(dbIni) &&
       Lower(db.ReadString("hddmanager", "filename", "")) == image)

@@ -27,7 +27,7 @@ void ReadServerSection(const IniFile& file, const std::string& section, PackageV
 std::string ReadLocalVersions(const std::string& baseDir, UpdateVersions& versions) {
   versions.program.local = LocalNumber(baseDir + VersionFileName);
   std::string dbDir = IniFile(baseDir + "options.ini").ReadString("paths", "db", "db");
-  versions.database.local = LocalNumber(baseDir + dbDir + "\\db.ini");
+  versions.database.local = LocalNumber(baseDir + dbDir + "\\" + CatalogueName);
   versions.updater.local = LocalNumber(baseDir + UpdaterVersionFile);
   versions.tools.local = LocalNumber(baseDir + ToolsVersionFile);
   return dbDir;
