@@ -31,19 +31,25 @@ function(qh_module name)
 endfunction()
 
 # Windows programs carry the application manifest that makes UTF-8 their code page:
-# MSVC merges a .manifest source, MinGW links it as a resource.
+# MSVC merges a .manifest source, MinGW links it as a resource. The build writes the
+# program's version into the manifest, and the resource script that links it beside it.
 if(WIN32 AND NOT MSVC)
   enable_language(RC)
 endif()
+set(QH_GENERATED ${CMAKE_BINARY_DIR}/generated)
+configure_file(${PROJECT_SOURCE_DIR}/src/c_api/utf8.manifest.in ${QH_GENERATED}/c_api/utf8.manifest @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/src/c_api/utf8_manifest.rc ${QH_GENERATED}/c_api/utf8_manifest.rc COPYONLY)
+# The versions the screens show, from the same place (main_func/version.h).
+configure_file(${PROJECT_SOURCE_DIR}/src/main_func/version.h.in ${QH_GENERATED}/main_func/version.h @ONLY)
 
 # A program from src/<dir>/main.cpp.
 function(qh_program target dir)
   cmake_parse_arguments(P "" "OUTPUT" "DEPS" ${ARGN})
   add_executable(${target} ${PROJECT_SOURCE_DIR}/src/${dir}/main.cpp)
   if(MSVC)
-    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src/c_api/utf8.manifest)
+    target_sources(${target} PRIVATE ${QH_GENERATED}/c_api/utf8.manifest)
   elseif(WIN32)
-    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src/c_api/utf8_manifest.rc)
+    target_sources(${target} PRIVATE ${QH_GENERATED}/c_api/utf8_manifest.rc)
   endif()
   target_compile_options(${target} PRIVATE ${QH_WARNINGS})
   target_link_libraries(${target} PRIVATE ${P_DEPS})

@@ -2,12 +2,12 @@
 // line, QEMU's error file, and the download of a missing image, with fake QEMU and wget.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "launch_screens.h"
+#include "main_func/text_helpers.h"
 #include "support/catalogue.h"
 #include "support/fixture.h"
 #include "support/screens.h"
@@ -433,11 +433,6 @@ const char* const XImageSha256 =
     "a2e659dacb4691e887ac0139f8893d04764ee197d70fb73d3190d56113d18e3e";
 const char* const WebPageSha256 =
     "3d0b6f5e309df8fce8815f908dd6821b0496cf43cd9fb4ff7ea9c0ce74770826";
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
 
 TEST(Download, ImageWithTheCatalogueHashIsMovedInEitherLetterCase) {
   for (const std::string& sha256 : {std::string(XImageSha256), Upper(XImageSha256)}) {

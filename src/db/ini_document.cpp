@@ -6,6 +6,7 @@
 
 #include "db/ini_file.h"
 #include "main_func/files.h"
+#include "main_func/text_helpers.h"
 
 // Duplicate sections: the first one with a name is the one that is read and written, the
 // others are kept as they are; EraseSection removes them all, so that an erased section can
@@ -16,30 +17,6 @@ namespace {
 
 constexpr std::size_t MaxValueLength = 2047;
 constexpr std::string_view Bom = "\xEF\xBB\xBF";
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string Lower(std::string_view name) {
-  std::string lower(name);
-  for (char& c : lower) c = LowerAscii(c);
-  return lower;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
 
 enum class Kind { Other, Section, Key };
 
@@ -70,13 +47,6 @@ ParsedLine ParseLine(std::string_view text) {
   value = value.substr(0, value.find('\0'));
   p.value = Trim(value);
   return p;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  char l = LowerAscii(c);
-  if (l >= 'a' && l <= 'f') return l - 'a' + 10;
-  return -1;
 }
 
 // A value spread over several lines would start new keys or sections when read back.
@@ -212,7 +182,7 @@ std::size_t IniDocument::FindKey(std::size_t header, const std::string& key) con
   std::size_t end = SectionEnd(header);
   for (std::size_t i = header + 1; i < end; ++i) {
     ParsedLine p = ParseLine(lines_[i].text);
-    if (p.kind == Kind::Key && SameName(p.name, key)) return i;
+    if (p.kind == Kind::Key && SameNoCase(p.name, key)) return i;
   }
   return npos;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "db/ini_file.h"
+#include "db/layout.h"
 #include "main_func/files.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
@@ -39,7 +40,7 @@ void ReadDatabaseAt(const std::string& appDir) {
   DisableKqemu = options.ReadBool("options", "disablekqemu", false);
   DisableRamCheck = options.ReadBool("options", "disableramcheck", false);
 
-  const std::string dbPath = AppDir + DbDir + "\\db.ini";
+  const std::string dbPath = CatalogueFile();
   if (!FileExists(dbPath)) {
     WriteLine(" * ERROR File " + NativePath(dbPath) + " not exists!");
     WaitForEnter();

@@ -1,11 +1,11 @@
 #include "doctor/catalogue_entries.h"
 
 #include "db/ini_document.h"
+#include "db/layout.h"
+#include "db/settings.h"
 #include "main_func/files.h"
 
 namespace {
-
-constexpr int MaxCategorySlots = 8;
 
 void ReadCategory(const std::string& path, const std::string& fileName,
                   std::vector<CatalogueEntry>& entries, std::vector<std::string>& problems) {
@@ -39,16 +39,16 @@ void ReadCategory(const std::string& path, const std::string& fileName,
 std::vector<CatalogueEntry> ReadCatalogue(const std::string& dbDir,
                                           std::vector<std::string>& problems) {
   std::vector<CatalogueEntry> entries;
-  const std::string dbIni = dbDir + "\\db.ini";
+  const std::string dbIni = dbDir + "\\" + CatalogueName;
   IniDocument db;
   if (!FileExists(dbIni) || !db.Load(dbIni)) {
     problems.push_back("db.ini: missing or unreadable");
     return entries;
   }
   const int categories = db.ReadInteger("categories", "count", 0);
-  if (categories < 1 || categories > MaxCategorySlots)
+  if (categories < 1 || categories > MaxCategories)
     problems.push_back("db.ini: [categories] count outside 1..8");
-  for (int i = 1; i <= categories && i <= MaxCategorySlots; ++i) {
+  for (int i = 1; i <= categories && i <= MaxCategories; ++i) {
     const std::string name = db.ReadString("categories", std::to_string(i), "");
     if (name.empty() || name.find_first_of("\\/:*?\"") != std::string::npos) {
       problems.push_back("db.ini: category " + std::to_string(i) + " has no plain name");

@@ -18,9 +18,6 @@
 
 namespace {
 
-// A checksum list is a page of text; anything larger is not one.
-constexpr uint64_t MaxListSize = 16u << 20;
-
 // Bounded: a silent server must not hold the whole run (wget's defaults wait many minutes).
 const std::vector<std::string> Bounded = {"--tries=1", "--timeout=20", "--max-redirect=10"};
 
@@ -125,7 +122,7 @@ class Doctor {
     const std::string path = Work("list.txt");
     RemoveFile(path);
     const WebAnswer answer = AskWget(o_.wget, With({"-q", "-S", "-O", path}), e.os.checksums,
-                                     Work("list.log"), {true, path, MaxListSize});
+                                     Work("list.log"), {true, path, MaxChecksumListSize});
     if (answer.exitCode == FetchTooLarge) {
       RemoveFile(path);
       f.Add("NO CHECKSUM", "NO CHECKSUM (the list is too large)");
@@ -134,7 +131,7 @@ class Doctor {
     std::string kind;
     const std::string bad = AnswerProblem(answer, kind);
     std::string list;
-    const bool read = bad.empty() && FileSize64(path) <= MaxListSize && ReadWholeFile(path, list);
+    const bool read = bad.empty() && FileSize64(path) <= MaxChecksumListSize && ReadWholeFile(path, list);
     RemoveFile(path);
     if (kind == "NETWORK" || kind == "RETRY LATER") {
       f.Add(kind, bad + " (checksum list)");

@@ -1,5 +1,6 @@
 #include "doctor/offline_check.h"
 
+#include "db/layout.h"
 #include "main_func/sha256.h"
 #include "os/entry_values.h"
 
@@ -15,7 +16,7 @@ std::string OfflineProblem(const OsEntry& os, bool hddManager) {
   if (std::string bad = BadValueText(EntryValue::Download, os.download); !bad.empty()) return bad;
   if (std::string bad = BadValueText(EntryValue::FileName, os.filename); !bad.empty()) return bad;
   if (os.filename == "ERROR") return "no filename";
-  if (os.filename == "hdb.img") return "filename is the virtual disk's";
+  if (os.filename == DiskName) return "filename is the virtual disk's";
   if (LinkFileName(os.download) != os.filename)
     return "filename is not the name the download link saves";
   if (os.ostype != "cdrom" && os.ostype != "hdd" && os.ostype != "fdd")

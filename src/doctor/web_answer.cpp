@@ -1,7 +1,6 @@
 #include "doctor/web_answer.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <sstream>
 
@@ -9,19 +8,7 @@
 #include "main_func/download_reason.h"
 #include "main_func/files.h"
 #include "main_func/process.h"
-
-namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-bool StartsWith(const std::string& text, const std::string& start) {
-  return text.rfind(start, 0) == 0;
-}
-
-}  // namespace
+#include "main_func/text_helpers.h"
 
 WebAnswer ParseWgetLog(const std::string& log, int exitCode) {
   WebAnswer answer;
@@ -31,14 +18,14 @@ WebAnswer ParseWgetLog(const std::string& log, int exitCode) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     // "--2026-12-08 22:40:00--  http://host/path": each request wget makes.
     const std::size_t urlAt = line.find("--  ");
-    if (StartsWith(line, "--") && urlAt != std::string::npos && urlAt > 2) {
+    if (line.starts_with("--") && urlAt != std::string::npos && urlAt > 2) {
       answer.finalUrl = line.substr(urlAt + 4);
       continue;
     }
     // Server headers, indented by two blanks.
-    if (!StartsWith(line, "  ")) continue;
+    if (!line.starts_with("  ")) continue;
     const std::string header = line.substr(2);
-    if (StartsWith(header, "HTTP/")) {
+    if (header.starts_with("HTTP/")) {
       const std::size_t blank = header.find(' ');
       if (blank == std::string::npos) continue;
       if (answer.status == 301 || answer.status == 308) answer.movedPermanently = true;
@@ -46,9 +33,9 @@ WebAnswer ParseWgetLog(const std::string& log, int exitCode) {
       answer.answered = true;
       answer.size = -1;
       answer.html = false;
-    } else if (StartsWith(Lower(header), "content-length:")) {
+    } else if (Lower(header).starts_with("content-length:")) {
       answer.size = std::atoll(header.c_str() + 15);
-    } else if (StartsWith(Lower(header), "content-type:")) {
+    } else if (Lower(header).starts_with("content-type:")) {
       const std::string type = Lower(header.substr(13));
       answer.html = type.find("text/html") != std::string::npos ||
                     type.find("application/xhtml") != std::string::npos;
@@ -64,7 +51,6 @@ WebAnswer AskWget(const std::string& wget, const std::vector<std::string>& optio
                   const FetchBounds& bounds) {
   // A server's headers take a few KiB: one that sends them without end is cut off.
   constexpr std::uint64_t MaxLogSize = 1u << 20;
-  constexpr int LookEveryMs = 20;
   // Where the system can, no file of the fetch grows past its bound at all: the log, and a
   // bounded body (an image fetched for --pin has no bound).
   const std::uint64_t fileLimit =
@@ -75,7 +61,7 @@ WebAnswer AskWget(const std::string& wget, const std::vector<std::string>& optio
   words.push_back(link);
   RemoveFile(logPath);
   int ended = 0;
-  int code = RunWatched(JoinWords(words), ShowNormal, LookEveryMs, [&](long long elapsedMs) {
+  int code = RunWatched(JoinWords(words), ShowNormal, FetchLookEveryMs, [&](long long elapsedMs) {
     if (FileSize64(logPath) > MaxLogSize ||
         (!bounds.bodyPath.empty() && FileSize64(bounds.bodyPath) > bounds.maxBody))
       ended = FetchTooLarge;

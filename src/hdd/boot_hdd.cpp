@@ -3,6 +3,7 @@
 #include <string>
 
 #include "c_api/console.h"
+#include "db/layout.h"
 #include "db/settings.h"
 #include "hdd/hdd_setup.h"
 #include "main_func/choice.h"
@@ -39,11 +40,12 @@ std::string HddBootCommandLine(const std::string& appDir, const std::string& ima
                                bool host64, bool disableKqemu, int megabytes) {
   // The disk alone always gets the cirrus adapter, named before the memory.
   return ToolCommandLine(appDir, QemuBaseCommand(host64, disableKqemu)) + "-vga cirrus -m " +
-         std::to_string(megabytes) + " -hdb " + imagesDir + "\\\\hdb.img -boot once=c";
+         std::to_string(megabytes) + " -hdb " + ImageArgument(imagesDir, DiskName) +
+         " -boot once=c";
 }
 
 void BootHdd() {
-  const std::string disk = ImagesDir + "\\hdb.img";
+  const std::string disk = DiskPath();
   if (!FileExists(disk) && !OfferToCreateHdd()) return;
   if (!FileExists(disk)) return;
 

@@ -7,6 +7,7 @@
 #include "c_api/screen.h"
 #include "hdd/disk_size.h"
 #include "db/ini_file.h"
+#include "db/layout.h"
 #include "db/settings.h"
 #include "main_func/choice.h"
 #include "main_func/command_words.h"
@@ -20,8 +21,6 @@
 #include "os/run_os.h"
 
 namespace {
-
-std::string DiskPath() { return ImagesDir + "\\hdb.img"; }
 
 // Asks for the size until one is acceptable. The end of input cancels like "0": asking
 // again could never get an answer. A size refused for a reason says so above the prompt.
@@ -128,11 +127,12 @@ void ReportNotCreated() {
 
 std::string QemuImgCommandLine(const std::string& appDir, const std::string& imagesDir,
                                const std::string& size) {
-  return ToolCommandLine(appDir, "qemu\\qemu-img create -f vmdk ") + imagesDir + "\\\\hdb.img " + size;
+  return ToolCommandLine(appDir, std::string(QemuImgProgram) + " create -f vmdk ") +
+         ImageArgument(imagesDir, DiskName) + " " + size;
 }
 
 void RunPartitionManager() {
-  const std::string dbIni = AppDir + DbDir + "\\db.ini";
+  const std::string dbIni = CatalogueFile();
   if (!FileExists(dbIni)) {
     WriteText(" * ERROR File " + NativePath(dbIni) + " not exists!");
     WaitForEnter();
@@ -142,7 +142,7 @@ void RunPartitionManager() {
   const std::string download = ini.ReadString("hddmanager", "download", "ERROR");
   const std::string filename = ini.ReadString("hddmanager", "filename", "ERROR");
   // A name that is no plain image name is not looked up: the download refuses it.
-  if (IsPlainFileName(filename) && FileExists(AppDir + ImagesDir + "\\" + filename)) {
+  if (IsPlainFileName(filename) && FileExists(ImagePath(filename))) {
     RunOs("Partition manager", "", filename, "cdrom", "vmware");
     return;
   }

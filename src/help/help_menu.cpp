@@ -10,6 +10,7 @@
 #include "db/settings.h"
 #include "help/help_text.h"
 #include "main_func/addresses.h"
+#include "main_func/version.h"
 #include "main_func/choice.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
@@ -61,7 +62,7 @@ void HelpMenu() {
   for (;;) {
     ShowHeader("HELP");
     WriteLine(" Quillhaven");
-    WriteLine(" version: 1.4.1 - April 2010");
+    WriteLine(std::string(" version: ") + ProgramVersion + " - April 2010");
     WriteLine(" dbversion: " + DbVersion);
     WriteLine();
     WriteLine(CreditCreator);

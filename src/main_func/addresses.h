@@ -8,6 +8,4 @@ inline constexpr const char* BugReportUrl =
 inline constexpr const char* UpdateServerUrl = "https://update.quillhaven.example.org/";
 // HomepageUrl without its scheme, as shown on screens.
 inline constexpr const char* HomepageText = "quillhaven.example.org/programs";
-// Program versions.
-inline constexpr const char* ProgramVersion = "1.4.1";
-inline constexpr const char* UpdaterVersion = "1.2.2";
+// The program versions come from the build: main_func/version.h.

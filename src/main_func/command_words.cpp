@@ -1,5 +1,7 @@
 #include "main_func/command_words.h"
 
+#include "main_func/text_helpers.h"
+
 std::vector<std::string> SplitWords(const std::string& line) {
   std::vector<std::string> words;
   std::string word;
@@ -35,7 +37,7 @@ std::vector<std::string> SplitWords(const std::string& line) {
 }
 
 std::string QuoteWord(const std::string& word) {
-  if (!word.empty() && word.find_first_of(" \t\"") == std::string::npos) return word;
+  if (!word.empty() && IsOneWord(word)) return word;
   // Backslashes are doubled only where a quote follows them, the closing one included.
   std::string out = "\"";
   size_t backslashes = 0;

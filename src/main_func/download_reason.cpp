@@ -39,13 +39,12 @@ void UseInstallationWgetrc(const std::string& appDir, const std::string& appDirF
 
 int RunBoundedFetch(const std::string& commandLine, const std::string& path,
                     std::uint64_t maxBytes, const std::function<void(int seconds)>& onWait) {
-  // Where the system cannot stop the writes at the limit, a file grows by at most a few MB
-  // between two looks.
-  constexpr int LookEveryMs = 20;
+  // Where the system cannot stop the writes at the limit, a file grows by at most what
+  // FetchLookEveryMs allows.
   constexpr long long WaitLineEveryMs = 20000;
   long long nextWaitLine = WaitLineEveryMs;
   int ended = 0;
-  const int code = RunWatched(commandLine, ShowNormal, LookEveryMs, [&](long long elapsedMs) {
+  const int code = RunWatched(commandLine, ShowNormal, FetchLookEveryMs, [&](long long elapsedMs) {
     if (FileSize64(path) > maxBytes) ended = FetchTooLarge;
     else if (elapsedMs >= SmallFetchDeadlineSeconds * 1000LL) ended = FetchTooLong;
     if (ended != 0) return false;

@@ -1,18 +1,15 @@
 #include "main_func/path_map_posix.h"
 
 #include "main_func/command_words.h"
+#include "main_func/text_helpers.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace {
 
 bool EndsWithExe(const std::string& path) {
   if (path.size() < 5) return false;  // a bare ".exe" is a name of its own
-  std::string tail = path.substr(path.size() - 4);
-  std::transform(tail.begin(), tail.end(), tail.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return tail == ".exe" && path[path.size() - 5] != '/';
+  return EndsWithNoCase(path, ".exe") && path[path.size() - 5] != '/';
 }
 
 bool HasExtension(const std::string& path) {

@@ -4,6 +4,7 @@
 
 #include "c_api/console.h"
 #include "c_api/screen.h"
+#include "db/layout.h"
 #include "db/settings.h"
 #include "hdd/hdd_setup.h"
 #include "main_func/addresses.h"
@@ -107,10 +108,10 @@ void StartUpdater() {
   ShowHeader("UPDATER");
   WriteLine();
   WriteText(" Starting updater ... ");
-  const std::string updater = AppDir + "updater\\updater.exe";
+  const std::string updater = AppDir + UpdaterProgram;
   // The shell would happily "open" a folder of that name and report success.
   const int result = FileExists(updater)
-                         ? ShellStart("open", updater, "", AppDir + "updater\\", ShowNormal)
+                         ? ShellStart("open", updater, "", AppDir + UpdaterFolder, ShowNormal)
                          : 0;
   if (result > ShellSuccessAbove) {
     WriteLine("[ OK ]");

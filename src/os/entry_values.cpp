@@ -1,13 +1,8 @@
 #include "os/entry_values.h"
 
-#include <cctype>
+#include "main_func/text_helpers.h"
 
 namespace {
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
 
 bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
 
@@ -31,7 +26,7 @@ std::string LinkProblem(const std::string& link) {
   const std::size_t scheme = SchemeLength(link);
   if (scheme == 0) return "it does not begin with http://, https:// or ftp://";
   if (link.size() == scheme) return "no address follows " + link;
-  if (link.find_first_of(" \t\"") != std::string::npos || HasControl(link))
+  if (!IsOneWord(link) || HasControl(link))
     return "a blank, tab, double quote or control character cannot be passed to wget";
   return "";
 }

@@ -4,6 +4,7 @@
 
 #include "c_api/console.h"
 #include "c_api/screen.h"
+#include "db/layout.h"
 #include "db/settings.h"
 #include "main_func/command_words.h"
 #include "main_func/choice.h"
@@ -101,9 +102,9 @@ bool ShowHostOs() {
   return HostIs64Bit;
 }
 
-void StartKqemu() { RunKqemuTool(" Starting kqemu ...", "kqemu\\RUR-Iradu.exe"); }
+void StartKqemu() { RunKqemuTool(" Starting kqemu ...", KqemuStartFile); }
 
-void StopKqemu() { RunKqemuTool(" Stopping kqemu ...", "kqemu\\RUR-Iradu-Halt.exe"); }
+void StopKqemu() { RunKqemuTool(" Stopping kqemu ...", KqemuStopFile); }
 
 bool CheckRamForQemu(int megabytes) {
   if (DisableRamCheck) return true;

@@ -7,6 +7,7 @@
 
 #include "c_api/console.h"
 #include "db/category.h"
+#include "db/layout.h"
 #include "db/settings.h"
 #include "main_func/choice.h"
 #include "main_func/command_words.h"
@@ -15,6 +16,7 @@
 #include "main_func/out.h"
 #include "main_func/process.h"
 #include "main_func/sha256.h"
+#include "main_func/text_helpers.h"
 #include "main_func/download_reason.h"
 #include "os/download_check.h"
 #include "os/entry_values.h"
@@ -25,15 +27,6 @@ namespace {
 
 // Enough for the blank lines that some servers send before the page itself.
 constexpr std::size_t WebPageHeadSize = 4096;
-
-bool StartsWithNoCase(const std::string& text, std::size_t at, const std::string& word) {
-  if (text.size() - at < word.size()) return false;
-  for (std::size_t i = 0; i < word.size(); ++i) {
-    const char c = text[at + i];
-    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != word[i]) return false;
-  }
-  return true;
-}
 
 // A server that answers a dead link with its error or download page makes wget save that
 // page under the image's name; the fetched file is checked before it may take the image's
@@ -128,7 +121,7 @@ DownloadResult PlaceFetched(int code, const std::string& fetched, const std::str
                             const ListedHash* expected, DownloadHasher* hasher) {
   if (!WgetSucceeded(code, fetched, filename)) return DownloadResult::Failed;
   if (!AcceptFetched(fetched, expected, hasher)) return DownloadResult::Refused;
-  if (!MoveFileNoReplace(fetched, AppDir + ImagesDir + "\\" + filename))
+  if (!MoveFileNoReplace(fetched, ImagePath(filename)))
     return DownloadResult::Failed;
   if (expected) WriteLine(" Image verified (" + DigestName(expected->kind) + ")");
   return DownloadResult::Placed;
@@ -156,8 +149,8 @@ std::string WgetCommandLine(const std::string& appDir, const std::string& images
                             const std::string& download, bool continuePart) {
   // "-c" continues a download that an earlier, stopped attempt at the same link left in the
   // folder.
-  return ToolCommandLine(appDir, continuePart ? "wget\\wget -c -P " : "wget\\wget -P ") +
-         imagesDir + "\\temp\\ " + download;
+  return ToolCommandLine(appDir, std::string(WgetProgram) + (continuePart ? " -c -P " : " -P ")) +
+         ImagesTempArgument(imagesDir) + " " + download;
 }
 
 void OpenOs(int category, int entry, bool old) {
@@ -171,7 +164,7 @@ void OpenOs(int category, int entry, bool old) {
     ShowLaunchRefused(refusal);
     return;
   }
-  if (FileExists(AppDir + ImagesDir + "\\" + os.filename)) {
+  if (FileExists(ImagePath(os.filename))) {
     RunOs(os.name, os.version, os.filename, os.ostype, os.vga, os.firmware);
     return;
   }
@@ -216,7 +209,7 @@ DownloadResult FetchImage(const std::string& name, const std::string& version,
     WriteLine(refusal);
     return DownloadResult::Refused;
   }
-  const std::string folder = AppDir + ImagesDir + "\\temp";
+  const std::string folder = ImagesTempFolder();
   if (!DirExists(folder)) MakeDir(folder);
   ListedHash expected;
   bool check = false;

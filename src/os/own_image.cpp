@@ -1,36 +1,27 @@
 // Removing an Own entry's image, confined to the images folder.
 #include "os/own_image.h"
 
-#include <cctype>
 #include <vector>
 
 #include "db/category.h"
+#include "db/layout.h"
 #include "db/ini_document.h"
 #include "db/own_store.h"
 #include "db/settings.h"
 #include "main_func/files.h"
+#include "main_func/text_helpers.h"
 #include "os/entry_values.h"
-
-std::string OwnImagePath(const std::string& filename) {
-  return AppDir + ImagesDir + "\\" + filename;
-}
 
 ImageRemoval RemoveOwnImage(const std::string& filename) {
   if (filename.empty()) return ImageRemoval::Absent;  // an entry without an image
   if (!IsPlainFileName(filename)) return ImageRemoval::Failed;
-  const std::string path = OwnImagePath(filename);
+  const std::string path = ImagePath(filename);
   if (!FileExists(path)) return ImageRemoval::Absent;
   // The user asked for it: a read-only image goes as well, as it does on Linux.
   return RemoveFileAnyway(path) ? ImageRemoval::Removed : ImageRemoval::Failed;
 }
 
 namespace {
-
-// Image names are compared as Windows compares file names, without regard to letter case.
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 // The name of an entry of the file at path, or of its section, that names the image; ""
 // when none does.
@@ -49,11 +40,12 @@ std::string EntryNaming(const std::string& path, const std::string& image, bool&
 }  // namespace
 
 std::string ImageKeptReason(const std::string& filename) {
+  // Image names are compared as Windows compares file names, without regard to letter case.
   const std::string image = Lower(filename);
   if (image.empty()) return "";
-  if (image == "hdb.img") return "it is the virtual HDD";
+  if (image == DiskName) return "it is the virtual HDD";
   bool found = false;
-  std::string dbIni = AppDir + DbDir + "\\db.ini";
+  std::string dbIni = CatalogueFile();
   IniDocument db;
   if (FileExists(dbIni) && db.Load(dbIni) &&
       Lower(db.ReadString("hddmanager", "filename", "")) == image)

@@ -4,8 +4,6 @@
 
 enum class ImageRemoval { Removed, Absent, Failed };
 
-// AppDir + ImagesDir + "\" + filename, where the program downloads and launches the image.
-std::string OwnImagePath(const std::string& filename);
 // Removes the image of an entry. A name that is not a plain file name removes nothing and
 // counts as a failure; a plain name without a file there is Absent.
 ImageRemoval RemoveOwnImage(const std::string& filename);

@@ -8,6 +8,7 @@
 #include "c_api/screen.h"
 #include "db/category.h"
 #include "db/ini_file.h"
+#include "db/layout.h"
 #include "db/own_store.h"
 #include "db/settings.h"
 #include "main_func/choice.h"
@@ -279,7 +280,7 @@ void DeleteOsScreen() {
   // Never " [ OK ]" beside an error: the entry is gone, the file is not.
   WriteLine(failed ? ".. [ ERROR ]" : ".. [ OK ]");
   if (!stays.empty())
-    WriteLine(" The entry was deleted, but " + NativePath(OwnImagePath(stays)) +
+    WriteLine(" The entry was deleted, but " + NativePath(ImagePath(stays)) +
               " could not be deleted: it is still there.");
   // A name outside the images folder (or a device) is never handed to the file system.
   if (!os.filename.empty() && !IsPlainFileName(os.filename))

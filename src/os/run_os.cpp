@@ -3,6 +3,7 @@
 #include <string>
 
 #include "c_api/console.h"
+#include "db/layout.h"
 #include "db/settings.h"
 #include "main_func/choice.h"
 #include "main_func/command_words.h"
@@ -10,6 +11,7 @@
 #include "main_func/input.h"
 #include "main_func/out.h"
 #include "main_func/process.h"
+#include "main_func/text_helpers.h"
 #include "os/entry_values.h"
 #include "os/launch.h"
 
@@ -35,15 +37,12 @@ bool MediaFor(const std::string& ostype, MediaWords& words) {
   return true;
 }
 
-// Command lines are never quoted: a blank or a double quote in the adapter would split it
-// into several QEMU arguments, or smuggle in options of its own.
-bool IsOneWord(const std::string& text) { return text.find_first_of(" \t\"") == std::string::npos; }
-
 }  // namespace
 
 std::string QemuBaseCommand(bool host64, bool disableKqemu) {
-  if (host64 || disableKqemu) return "qemu\\qemu -L .\\qemu -localtime -soundhw all ";
-  return "qemu\\qemu -L .\\qemu -kernel-kqemu -localtime -soundhw all ";
+  const std::string qemu = std::string(QemuProgram) + " -L .\\" + QemuFolder;
+  if (host64 || disableKqemu) return qemu + " -localtime -soundhw all ";
+  return qemu + " -kernel-kqemu -localtime -soundhw all ";
 }
 
 std::string OsCommandLine(const std::string& appDir, const std::string& imagesDir,
@@ -56,11 +55,11 @@ std::string OsCommandLine(const std::string& appDir, const std::string& imagesDi
   line += "-m " + std::to_string(megabytes);
   line += " -vga " + (vga.empty() ? std::string("cirrus") : vga);
   line += media.mediaSwitch;
-  line += imagesDir + "\\\\" + filename;
-  if (withHdb) line += " -hdb " + imagesDir + "\\\\hdb.img";
+  line += ImageArgument(imagesDir, filename);
+  if (withHdb) line += " -hdb " + ImageArgument(imagesDir, DiskName);
   line += media.bootSuffix;
   // The front end's own option: boot through UEFI with the variables kept in this file.
-  if (uefi) line += " -uefi " + imagesDir + "\\\\" + UefiVarsName(filename);
+  if (uefi) line += " -uefi " + ImageArgument(imagesDir, UefiVarsName(filename));
   return line;
 }
 
@@ -84,6 +83,8 @@ void RunOs(const std::string& name, const std::string& version, const std::strin
     ShowLaunchRefused(refusal);
     return;
   }
+  // Command lines are never quoted: a blank or a double quote in the adapter would split it
+  // into several QEMU arguments, or smuggle in options of its own.
   if (!IsOneWord(adapter)) {
     ShowLaunchRefused(" * ERROR : bad filename or vga - blanks and quotes cannot be passed to "
                       "QEMU");
@@ -108,7 +109,7 @@ void RunOs(const std::string& name, const std::string& version, const std::strin
   WriteLine(" " + name + " is now running,");
   WriteLine(" do NOT close this window ");
 
-  const bool withHdb = FileExists(AppDir + ImagesDir + "\\hdb.img");
+  const bool withHdb = FileExists(ImagePath(DiskName));
   const std::string commandLine = OsCommandLine(AppDir, ImagesDir, host64, DisableKqemu,
                                                 megabytes, adapter, ostype, filename, withHdb,
                                                 firmware == "uefi");
@@ -122,7 +123,7 @@ void RunOs(const std::string& name, const std::string& version, const std::strin
 }
 
 void ShowQemuErrors() {
-  const std::string path = AppDir + "qemu\\stderr.txt";
+  const std::string path = QemuErrorFile();
   if (!FileExists(path) || FileSize64(path) == 0) return;
   WriteLine(" Qemu .... [ ERROR ]");
   std::string text;

@@ -1,16 +1,8 @@
 #include "qemu_front/error_file.h"
 
-namespace {
+#include "main_func/text_helpers.h"
 
-bool StartsWithNoCase(const std::string& text, std::size_t at, const char* word) {
-  for (std::size_t i = 0; word[i] != '\0'; ++i, ++at) {
-    if (at >= text.size()) return false;
-    char c = text[at];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != word[i]) return false;
-  }
-  return true;
-}
+namespace {
 
 bool IsContinuation(const std::string& line) {
   return !line.empty() && (line[0] == ' ' || line[0] == '\t');

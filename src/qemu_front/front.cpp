@@ -6,6 +6,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "db/layout.h"
 #include "main_func/files.h"
 #include "main_func/process.h"
 #include "main_func/command_words.h"
@@ -32,7 +33,7 @@ void WriteErrorFile(const std::string& errPath, const std::string& text) {
 // qemu\qemu.log: everything of the last launch, for whoever wants to know what QEMU said
 // (its warnings too, which the error file leaves out).
 std::string LogPath(const std::string& errPath) {
-  return errPath.substr(0, errPath.size() - std::string("stderr.txt").size()) + "qemu.log";
+  return errPath.substr(0, errPath.size() - std::string(QemuErrorName).size()) + "qemu.log";
 }
 
 int Refuse(const std::string& errPath, const std::string& message) {
@@ -61,8 +62,8 @@ bool IsThisProgram(const std::string& path) {
 
 int RunFront(const std::vector<std::string>& givenArgs) {
   const std::string dir = ExeDir();
-  const std::string errPath = dir + "stderr.txt";
-  const std::string iniPath = dir + "qemu.ini";
+  const std::string errPath = dir + QemuErrorName;
+  const std::string iniPath = dir + QemuSettingsName;
   // The error file of an earlier launch never survives this one: QEMU's standard error
   // replaces it, and so does every message of the front end's own.
 

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "main_func/files.h"
+#include "main_func/text_helpers.h"
 
 namespace {
 
@@ -114,15 +115,6 @@ ImageCheck JudgeSparseVmdk(const std::string& name, const std::string& head) {
   return Accept("vmdk");
 }
 
-bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
-  if (text.size() < suffix.size()) return false;
-  for (std::size_t i = 0; i < suffix.size(); ++i) {
-    char c = text[text.size() - suffix.size() + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != suffix[i]) return false;
-  }
-  return true;
-}
 
 }  // namespace
 

@@ -1,11 +1,11 @@
 #include "quillhaven/check_files.h"
 
-#include <cctype>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "db/ini_file.h"
+#include "db/layout.h"
 #include "db/settings.h"
 #include "db/signed_release.h"
 #include "db/update_server.h"
@@ -18,6 +18,7 @@
 #include "main_func/process.h"
 #include "main_func/sha256.h"
 #include "main_func/sysinfo.h"
+#include "main_func/text_helpers.h"
 #include "options/options_menu.h"
 #include "updater/journal.h"
 #include "updater/self_install.h"
@@ -33,7 +34,7 @@ int Fetch(const std::string& folder, const std::string& address, const std::stri
   const std::string path = AppDir + folder + name;
   RemoveFile(path);
   const std::string line =
-      ToolCommandLine(AppDir, "wget\\wget.exe -q -P ") + folder + " " + address;
+      ToolCommandLine(AppDir, ToolFile(WgetProgram) + " -q -P ") + folder + " " + address;
   if (maxBytes == 0) return RunAndWait(line, ShowNormal);
   const int code = RunBoundedFetch(line, path, maxBytes);
   if (code == FetchTooLarge || code == FetchTooLong) RemoveFileAnyway(path);
@@ -53,11 +54,13 @@ const char* const DamagedEnding = " is damaged (SHA-256 does not match); it was 
 void FetchUpdater() {
   const std::string server = UpdateServer(AppDir);
   const std::vector<std::string> keys = TrustedKeys(AppDir);
-  Fetch("temp\\", server + "ver.ini", "ver.ini", MaxVersionFileSize);
-  if (!keys.empty()) Fetch("temp\\", server + "ver.ini.sig", "ver.ini.sig", MaxVersionFileSize);
+  const std::string serverVerIni = AppDir + ProgramTempFolder + VersionFileName;
+  Fetch(ProgramTempFolder, server + VersionFileName, VersionFileName, MaxVersionFileSize);
+  const std::string signature = std::string(VersionFileName) + ".sig";
+  if (!keys.empty()) Fetch(ProgramTempFolder, server + signature, signature, MaxVersionFileSize);
   WriteText(".");
   const ReleaseCheck release =
-      CheckRelease(keys, AppDir + "temp\\ver.ini", AppDir + "updater\\release.ini");
+      CheckRelease(keys, serverVerIni, AppDir + ReleaseFile);
   // A version file that did not arrive names no package that could be trusted: nothing more
   // is fetched, and the final check reports the failure after the usual progress dots.
   if (release == ReleaseCheck::Missing) {
@@ -69,11 +72,11 @@ void FetchUpdater() {
     WriteLine("    The update server's version file " + ReleaseProblem(release) + ".");
     return;
   }
-  const IniFile serverVersions(AppDir + "temp\\ver.ini");
+  const IniFile serverVersions(serverVerIni);
   const std::string n = std::to_string(serverVersions.ReadInteger("updater", "aver", 1));
   const std::string packageSha256 = serverVersions.ReadString("updater", "sha256", "");
   const std::string helperSha256 = serverVersions.ReadString("updater", "uptsha256", "");
-  RemoveFile(AppDir + "temp\\ver.ini");
+  RemoveFile(serverVerIni);
   WriteText(".");
   if (release == ReleaseCheck::Accepted && (packageSha256.empty() || helperSha256.empty())) {
     WriteLine();
@@ -81,21 +84,23 @@ void FetchUpdater() {
     return;
   }
 
-  const int fetched = Fetch("temp\\", server + "upt/up/" + n + ".zip", n + ".zip");
+  const std::string package = n + ".zip";
+  const int fetched = Fetch(ProgramTempFolder, server + "upt/up/" + package, package);
   WriteText("..");
   // wget's own code says why a package is missing or cut short (a full disk, say); only a
   // package that arrived is judged by its SHA-256.
   if (fetched != 0) {
-    RemoveFileAnyway(AppDir + "temp\\" + n + ".zip");
+    RemoveFileAnyway(AppDir + ProgramTempFolder + package);
     WriteLine();
     WriteLine("    The updater package could not be downloaded: " + WgetFailureReason(fetched) +
               "; it was not installed.");
-  } else if (!FetchedIsSound(AppDir + "temp\\" + n + ".zip", packageSha256)) {
+  } else if (!FetchedIsSound(AppDir + ProgramTempFolder + package, packageSha256)) {
     WriteLine();
     WriteLine(std::string("    The updater package") + DamagedEnding);
   } else {
     std::string failure;
-    if (!InstallUpdaterPackage(AppDir, "updater\\", "temp\\" + n + ".zip", ShowHidden, failure)) {
+    if (!InstallUpdaterPackage(AppDir, UpdaterFolder, ProgramTempFolder + package, ShowHidden,
+                               failure)) {
       WriteLine();
       WriteLine("    " + failure + "; the updater was not installed.");
       return;
@@ -104,13 +109,14 @@ void FetchUpdater() {
 
     // An older helper waits in the download folder, so that a failed or refused fetch does
     // not leave the installation without any.
-    const std::string helper = AppDir + "updater\\upt.exe";
-    const bool hadHelper = FileExists(helper) && MoveFileReplace(helper, AppDir + "temp\\upt.exe");
-    RunAndWait(ToolCommandLine(AppDir, "wget\\wget.exe -q -P updater\\ ") + server + "upt/up/upt.exe",
-               ShowNormal);
+    const std::string helper = AppDir + HelperProgram;
+    const std::string keptHelper = AppDir + ProgramTempFolder + HelperName;
+    const bool hadHelper = FileExists(helper) && MoveFileReplace(helper, keptHelper);
+    const std::string wget = ToolFile(WgetProgram) + " -q -P " + UpdaterFolder + " ";
+    RunAndWait(ToolCommandLine(AppDir, wget) + server + "upt/up/" + HelperName, ShowNormal);
     const bool helperSound = FetchedIsSound(helper, helperSha256);
     if (!helperSound) RemoveFile(helper);
-    if (hadHelper && !FileExists(helper)) MoveFileReplace(AppDir + "temp\\upt.exe", helper);
+    if (hadHelper && !FileExists(helper)) MoveFileReplace(keptHelper, helper);
     WriteLine(".");
     if (!helperSound) WriteLine(std::string("    The self-update program") + DamagedEnding);
     MakeExecutable(helper);
@@ -121,16 +127,16 @@ void FetchUpdater() {
 // fetched from the update server. Returns true when a whole updater is there afterwards.
 bool BootstrapUpdater() {
   WriteLine(" [ ERROR ] - updater is outdated or missing.");
-  MakeDir(AppDir + "temp");
-  if (!DirExists(AppDir + "updater")) MakeDir(AppDir + "updater");
+  MakeDir(AppDir + ProgramTempFolder);
+  if (!DirExists(AppDir + UpdaterFolder)) MakeDir(AppDir + UpdaterFolder);
   // A package the updater checked and handed to the self-update helper, which did not
   // install it, repairs the updater without a download.
-  const std::string handedOver = "updater\\temp\\upt.zip";
+  const std::string handedOver = HandedOverPackage;
   bool repaired = false;
   if (FileExists(AppDir + handedOver)) {
     WriteText("    Installing the package left in updater\\temp ...");
     std::string failure;
-    repaired = InstallUpdaterPackage(AppDir, "updater\\", handedOver, ShowHidden, failure) &&
+    repaired = InstallUpdaterPackage(AppDir, UpdaterFolder, handedOver, ShowHidden, failure) &&
                UpdaterIsWhole(AppDir);
     if (!repaired && failure.empty()) failure = "It holds no updater that can start";
     WriteLine(repaired ? " done." : " " + failure + ".");
@@ -140,7 +146,7 @@ bool BootstrapUpdater() {
     FetchUpdater();
   }
   // The tools may have left more in the folder than the files named above.
-  DeleteDirTree(AppDir + "temp", true);
+  DeleteDirTree(AppDir + ProgramTempFolder, true);
   if (UpdaterIsWhole(AppDir)) RemoveFile(AppDir + handedOver);
 
   if (UpdaterIsWhole(AppDir)) {
@@ -149,6 +155,11 @@ bool BootstrapUpdater() {
   }
   WriteLine(std::string(" [ FAILED ] => Please download new Quillhaven from ") + HomepageText);
   return false;
+}
+
+// A folder of the layout (ending in a separator) as the clean-up names it, without.
+std::string WithoutSeparator(const std::string& folder) {
+  return folder.substr(0, folder.size() - 1);
 }
 
 // Writes the status ending of a check line and tells whether the file is there.
@@ -166,7 +177,7 @@ bool CheckPresent(const std::string& label, const std::string& relPath) {
 bool MayCleanUp(const std::string& relFolder) {
   const std::string folder = ResolvedPath(AppDir + relFolder);
   if (folder.empty()) return false;
-  const std::string kept[][2] = {{AppDir + ImagesDir, "the images folder"},
+  const std::string kept[][2] = {{ImagesFolder(), "the images folder"},
                                  {AppDir + DbDir, "the database folder"},
                                  {AppDir, "the installation folder"}};
   std::string why;
@@ -181,11 +192,7 @@ bool MayCleanUp(const std::string& relFolder) {
   }
   // Letter case aside (Windows gives the stored one), the folder resolves to where its
   // name says unless it is a link or junction.
-  auto lower = [](std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-  };
-  if (why.empty() && lower(folder) != lower(NativePath(ResolvedPath(AppDir) + "\\" + relFolder)))
+  if (why.empty() && !SameNoCase(folder, NativePath(ResolvedPath(AppDir) + "\\" + relFolder)))
     why = "it is a link to another folder";
   if (why.empty()) return true;
   WriteLine(" " + NativePath(AppDir + relFolder) + " was not cleaned up: " + why + ".");
@@ -205,21 +212,25 @@ bool TakeUpdateLockAtStart(const std::string& baseDir, UpdateLock& lock) {
 void CheckFiles() {
   WriteLine();
 
-  if (!DirExists(AppDir + ImagesDir)) MakeDir(AppDir + ImagesDir);
+  if (!DirExists(ImagesFolder())) MakeDir(ImagesFolder());
   // Released when the check ends: the main program never holds it in its menus.
   UpdateLock lock;
   bool mayUpdate = TakeUpdateLockAtStart(AppDir, lock);
   // The backups of an update that could not be undone yet wait there for the next try;
   // a package handed to the self-update helper stays while it is the only way to repair
   // an updater that cannot start.
-  if (mayUpdate && DirExists(AppDir + "updater\\temp") && !UpdateJournalPending(AppDir) &&
-      (UpdaterIsWhole(AppDir) || !FileExists(AppDir + "updater\\temp\\upt.zip")) &&
-      MayCleanUp("updater\\temp"))
-    DeleteDirTree(AppDir + "updater\\temp", true);
-  if (DirExists(AppDir + "temp") && MayCleanUp("temp")) DeleteDirTree(AppDir + "temp\\", true);
+  const std::string updaterTemp = WithoutSeparator(UpdaterTempFolder);
+  if (mayUpdate && DirExists(AppDir + updaterTemp) && !UpdateJournalPending(AppDir) &&
+      (UpdaterIsWhole(AppDir) || !FileExists(AppDir + HandedOverPackage)) &&
+      MayCleanUp(updaterTemp))
+    DeleteDirTree(AppDir + updaterTemp, true);
+  const std::string programTemp = WithoutSeparator(ProgramTempFolder);
+  if (DirExists(AppDir + programTemp) && MayCleanUp(programTemp))
+    DeleteDirTree(AppDir + ProgramTempFolder, true);
 
-  if (FileExists(AppDir + "updater.exe") && FileExists(AppDir + "updater\\updater.exe")) {
-    RemoveFile(AppDir + "updater.exe");
+  const std::string leftUpdater = AppDir + UpdaterName;  // in the main directory itself
+  if (FileExists(leftUpdater) && FileExists(AppDir + UpdaterProgram)) {
+    RemoveFile(leftUpdater);
     // On Windows the updater starts at once and takes the lock itself.
     lock.Release();
     mayUpdate = false;
@@ -239,12 +250,12 @@ void CheckFiles() {
     failed = true;
   }
 
-  if (!CheckPresent("  Qemu ...", "qemu\\qemu.exe")) {
+  if (!CheckPresent("  Qemu ...", ToolFile(QemuProgram))) {
     WriteLine(" [ ERROR ]");
     failed = true;
   }
 
-  if (!CheckPresent("  KQemu ...", "kqemu\\RUR-Iradu.exe")) {
+  if (!CheckPresent("  KQemu ...", KqemuStartFile)) {
     // kqemu only runs on 32-bit hosts; elsewhere its absence is expected.
     if (Is64BitHost()) {
       WriteLine(" [ WARN! ]");
@@ -254,14 +265,14 @@ void CheckFiles() {
     }
   }
 
-  if (!CheckPresent("  WGet ...", "wget\\wget.exe")) {
+  if (!CheckPresent("  WGet ...", ToolFile(WgetProgram))) {
     WriteLine(" [ ERROR ]");
     failed = true;
   }
 
   // Every update is unpacked by 7-Zip; its line shows only when it is missing, so that a
   // complete installation's screen stays as it always was.
-  if (!FileExists(AppDir + "7z\\7za.exe")) {
+  if (!FileExists(AppDir + SevenZipFile)) {
     WriteLine("  7-Zip ... [ ERROR ]");
     failed = true;
   }

@@ -10,6 +10,7 @@
 #include "hdd/boot_hdd.h"
 #include "help/help_menu.h"
 #include "main_func/addresses.h"
+#include "main_func/version.h"
 #include "main_func/app_state.h"
 #include "main_func/choice.h"
 #include "main_func/out.h"

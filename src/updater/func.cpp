@@ -1,6 +1,7 @@
 #include "updater/func.h"
 
 #include "main_func/addresses.h"
+#include "main_func/version.h"
 #include "main_func/out.h"
 
 std::string UpdaterBaseDir;

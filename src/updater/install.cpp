@@ -1,13 +1,14 @@
 #include "updater/install.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 
+#include "db/layout.h"
 #include "main_func/command_words.h"
 #include "main_func/files.h"
 #include "main_func/process.h"
+#include "main_func/text_helpers.h"
 #include "main_func/update_lock.h"
 #include "updater/journal.h"
 #include "updater/package_paths.h"
@@ -15,11 +16,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 bool LeavesItsFolder(const std::string& rel) {
   if (rel.empty() || rel[0] == '\\' || rel.find(':') != std::string::npos) return true;
@@ -64,7 +60,7 @@ std::string StagedName(const std::string& stageFolder, const std::string& name) 
 
 }  // namespace
 
-std::string StagingDir(const std::string& baseDir) { return baseDir + "updater\\temp\\stage\\"; }
+std::string StagingDir(const std::string& baseDir) { return baseDir + StagingFolder; }
 
 void KeepUserFiles(const std::string& baseDir, const PackagePlan& plan) {
   const std::string stage = StagingDir(baseDir);
@@ -74,18 +70,20 @@ void KeepUserFiles(const std::string& baseDir, const PackagePlan& plan) {
     if (!own.empty()) RemoveFileAnyway(stage + own);
   }
   // The user's QEMU settings survive a new QEMU; the package's own settings wait beside them.
-  const std::string userIni = baseDir + "qemu\\qemu.ini";
+  const std::string qemu = std::string(QemuFolder) + "\\";
+  const std::string userIni = baseDir + qemu + QemuSettingsName;
   std::string settings;
   if (std::find(plan.asideDirs.begin(), plan.asideDirs.end(), "qemu") == plan.asideDirs.end() ||
       !FileExists(userIni) || !ReadWholeFile(userIni, settings))
     return;
-  if (!DirExists(stage + "qemu")) MakeDir(stage + "qemu");
-  const std::string packaged = StagedName(stage + "qemu", "qemu.ini");
+  if (!DirExists(stage + QemuFolder)) MakeDir(stage + QemuFolder);
+  const std::string packaged = StagedName(stage + QemuFolder, QemuSettingsName);
   std::string theirs;
-  if (!packaged.empty() && ReadWholeFile(stage + "qemu\\" + packaged, theirs) && theirs == settings)
+  if (!packaged.empty() && ReadWholeFile(stage + qemu + packaged, theirs) && theirs == settings)
     return;  // the same settings: nothing to keep beside them
-  if (!packaged.empty()) MoveFileReplace(stage + "qemu\\" + packaged, stage + "qemu\\qemu.ini.new");
-  WriteFileAtomic(stage + "qemu\\qemu.ini", settings);
+  if (!packaged.empty())
+    MoveFileReplace(stage + qemu + packaged, stage + qemu + QemuSettingsName + ".new");
+  WriteFileAtomic(stage + qemu + QemuSettingsName, settings);
 }
 
 bool InstallStaged(const std::string& baseDir, const PackagePlan& plan, std::string& failure) {
@@ -147,14 +145,15 @@ bool InstallStaged(const std::string& baseDir, const PackagePlan& plan, std::str
 }
 
 namespace {
-const char* const NoSevenZip = "7-Zip (7z\\7za.exe) could not be started";
+const std::string NoSevenZip = std::string("7-Zip (") + SevenZipFile + ") could not be started";
 }  // namespace
 
 std::string ArchiveTestFailure(const std::string& baseDir, const std::string& zip, int showMode) {
   if (!FileExists(zip)) return "The package did not arrive whole";
   const std::string outside = PathOutsidePackage(zip);
   if (!outside.empty()) return "The package holds a path outside its folder (" + outside + ")";
-  const int code = RunAndWait(ToolCommandLine(baseDir, "7z\\7za.exe t ") + zip, showMode);
+  const std::string sevenZip = SevenZipFile;
+  const int code = RunAndWait(ToolCommandLine(baseDir, sevenZip + " t ") + zip, showMode);
   if (code == -1) return NoSevenZip;
   return code == 0 ? "" : "The package did not arrive whole";
 }
@@ -166,11 +165,12 @@ std::string InstallArchive(const std::string& baseDir, const std::string& workTo
   putBack = false;
   std::string failure = ArchiveTestFailure(baseDir, zip, showMode);
   if (!failure.empty()) return failure;
-  if (!DirExists(baseDir + "updater\\temp")) MakeDir(baseDir + "updater\\temp");
+  if (!DirExists(baseDir + UpdaterTempFolder)) MakeDir(baseDir + UpdaterTempFolder);
   const std::string stage = StagingDir(baseDir);
   if (DirExists(stage)) DeleteDirTree(stage, true);
-  const int unpacked = RunAndWait(ToolCommandLine(baseDir, "7z\\7za.exe x -bd -o") +
-                                      workToUpdater + "temp\\stage\\ " + yes + " " + zip,
+  const int unpacked = RunAndWait(ToolCommandLine(baseDir, std::string(SevenZipFile) + " x -bd -o") +
+                                      workToUpdater + FromUpdaterFolder(StagingFolder) + " " + yes +
+                                      " " + zip,
                                   showMode);
   if (unpacked != 0) {
     failure = unpacked == -1 ? NoSevenZip : "The package could not be unpacked (is the disk full?)";

@@ -4,6 +4,7 @@
 #include <sstream>
 #include <thread>
 
+#include "db/layout.h"
 #include "main_func/files.h"
 #include "main_func/out.h"
 
@@ -11,7 +12,7 @@ namespace {
 
 const char* const Header = "quillhaven update journal 1";
 
-std::string WorkDir(const std::string& baseDir) { return baseDir + "updater\\temp\\"; }
+std::string WorkDir(const std::string& baseDir) { return baseDir + UpdaterTempFolder; }
 std::string JournalPath(const std::string& baseDir) { return WorkDir(baseDir) + "journal.txt"; }
 std::string BackupDir(const std::string& baseDir) { return WorkDir(baseDir) + "backup"; }
 

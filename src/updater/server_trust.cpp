@@ -1,5 +1,6 @@
 #include "updater/server_trust.h"
 
+#include "db/layout.h"
 #include "db/signed_release.h"
 #include "main_func/out.h"
 #include "updater/func.h"
@@ -7,10 +8,9 @@
 ServerTrust CheckServerVersionFile(void (*fetch)(const std::string&, const std::string&)) {
   const std::vector<std::string> keys = TrustedKeys(UpdaterBaseDir);
   if (keys.empty()) return ServerTrust::Unchecked;
-  const std::string verIni = UpdaterBaseDir + "updater\\temp\\ver.ini";
+  const std::string verIni = UpdaterBaseDir + UpdaterTempFolder + VersionFileName;
   fetch("ver.ini.sig", "ver.ini.sig");
-  // The newest serial is kept apart from updater\ver.ini, which every self-update replaces.
-  const ReleaseCheck check = CheckRelease(keys, verIni, UpdaterBaseDir + "updater\\release.ini");
+  const ReleaseCheck check = CheckRelease(keys, verIni, UpdaterBaseDir + ReleaseFile);
   RemoveFile(verIni + ".sig");
   // A version file that did not arrive gives only the defaults, and with every hash
   // required nothing is installed from them: the run ends as one that found nothing.

@@ -1,6 +1,7 @@
 #include "updater/versions.h"
 
 #include "db/ini_file.h"
+#include "db/layout.h"
 #include "db/signed_release.h"
 #include "main_func/files.h"
 
@@ -24,11 +25,11 @@ void ReadServerSection(const IniFile& file, const std::string& section, PackageV
 }  // namespace
 
 std::string ReadLocalVersions(const std::string& baseDir, UpdateVersions& versions) {
-  versions.program.local = LocalNumber(baseDir + "ver.ini");
+  versions.program.local = LocalNumber(baseDir + VersionFileName);
   std::string dbDir = IniFile(baseDir + "options.ini").ReadString("paths", "db", "db");
-  versions.database.local = LocalNumber(baseDir + dbDir + "\\db.ini");
-  versions.updater.local = LocalNumber(baseDir + "updater\\ver.ini");
-  versions.tools.local = LocalNumber(baseDir + "updater\\3ver.ini");
+  versions.database.local = LocalNumber(baseDir + dbDir + "\\" + CatalogueName);
+  versions.updater.local = LocalNumber(baseDir + UpdaterVersionFile);
+  versions.tools.local = LocalNumber(baseDir + ToolsVersionFile);
   return dbDir;
 }
 

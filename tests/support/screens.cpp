@@ -2,6 +2,7 @@
 
 #include "c_api/screen.h"
 #include "main_func/addresses.h"
+#include "main_func/version.h"
 
 std::string Banner() { return "Quillhaven\n==========\n\nLoading ...\n\n"; }
 
