@@ -85,7 +85,8 @@ void KeepUserFiles(const std::string& baseDir, const PackagePlan& plan) {
   std::string theirs;
   if (!packaged.empty() && ReadWholeFile(stage + "qemu\\" + packaged, theirs) && theirs == settings)
     return;  // the same settings: nothing to keep beside them
-  if (!packaged.empty()) Files().MoveFileReplace(stage + "qemu\\" + packaged, stage + "qemu\\qemu.ini.new");
+  if (!packaged.empty())
+    Files().MoveFileReplace(stage + "qemu\\" + packaged, stage + "qemu\\qemu.ini.new");
   Files().WriteFileAtomic(stage + "qemu\\qemu.ini", settings);
 }
 
@@ -130,7 +131,8 @@ bool InstallStaged(const std::string& baseDir, const PackagePlan& plan, std::str
       if (folder.empty() || DirExists(baseDir + folder)) continue;
       if (!journal.Add({JournalEntry::NewDir, folder, false})) return fail(noJournal);
       ++step;
-      if (!Files().MakeDir(baseDir + folder)) return fail("The folder " + folder + " could not be made");
+      if (!Files().MakeDir(baseDir + folder))
+        return fail("The folder " + folder + " could not be made");
     }
     if (DirExists(baseDir + target)) return fail("A folder stands where " + target + " goes");
     // Exactly this name: a package may bring both "x" and "x.exe", and the one just put in

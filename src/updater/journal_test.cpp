@@ -23,7 +23,8 @@ const Tree Old = {{"a.txt", "old"}, {"sub/b.txt", "old"}, {"c/n.txt", ""},
 const Tree New = {{"a.txt", "new"}, {"sub/b.txt", "new"}, {"c/n.txt", "new"},
                    {"wget/wget.exe", "new"}, {"wget/old.txt", ""}, {"ver.ini", "2"}};
 const PackagePlan Plan = {"", "ver.ini", {"wget"}};
-const char* const PutBackAtStart = " > An update was interrupted; the previous files were put back. \n";
+const char* const PutBackAtStart =
+    " > An update was interrupted; the previous files were put back. \n";
 
 std::string Base(const TempDir& t) { return t.Dir() + "inst/"; }
 
