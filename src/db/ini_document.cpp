@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "db/ini_file.h"
+#include "main_func/file_ops.h"
 #include "main_func/files.h"
 #include "main_func/text_helpers.h"
 
@@ -152,8 +153,9 @@ std::string IniDocument::Text() const {
   return out;
 }
 
+// Through the file seam, so that tests can fail the save of Own.ini and the other files.
 void IniDocument::Save(const std::string& path) const {
-  if (unreadable_ || IsReadOnlyFile(path) || !WriteFileAtomic(path, Text())) {
+  if (unreadable_ || IsReadOnlyFile(path) || !Files().WriteFileAtomic(path, Text())) {
     throw IniWriteError(path);
   }
 }

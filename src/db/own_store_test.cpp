@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <functional>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "db/category.h"
@@ -12,6 +16,7 @@
 #include "db/ini_file.h"
 #include "db/settings.h"
 #include "main_func/files.h"
+#include "support/failing_file_ops.h"
 
 using dbtest::ReadFile;
 using dbtest::TempDir;
@@ -250,6 +255,40 @@ TEST_F(OwnStoreTest, AFailedWriteInAReadOnlyFolderLeavesOwnIniAsItWas) {
   EXPECT_THROW(AppendOwnEntry("C", "3", "d", "f", "hdd", "std"), IniWriteError);
   EXPECT_EQ(Text(), before);
 #endif
+}
+
+// ---- failing saves ----
+
+// Each file operation of each writer fails in turn (a full disk, or a kill there): Own.ini
+// is then the old file whole, the error names it for the screen's "Unable to write to"
+// line, and nothing is left for the next start to repair; past the last one it is new.
+TEST_F(OwnStoreTest, EachFailingFileOperationLeavesOwnIniWhollyOldOrWhollyNew) {
+  const std::string before = "[main]\r\ncount=2\r\n" + Entry(1, "A") + Entry(2, "B");
+  const std::vector<std::pair<std::function<void()>, std::string>> writers = {
+      {[] { AppendOwnEntry("C", "v3", "http://h/3", "f3.iso", "cdrom", "std"); },
+       "[main]\r\ncount=3\r\n" + Entry(1, "A") + Entry(2, "B") + Entry(3, "C")},
+      {[] { DeleteOwnEntry(1); }, "[main]\r\ncount=1\r\n" + Entry(1, "B", 2)}};
+  for (const auto& [write, after] : writers) {
+    int n = 1;
+    for (;; ++n) {
+      SCOPED_TRACE(after + " at operation " + std::to_string(n));
+      WriteFile(Own(), before);
+      FailingFileOps ops(n, true);
+      try {
+        write();
+        EXPECT_FALSE(ops.Hit());
+        EXPECT_EQ(Text(), after);
+        break;
+      } catch (const IniWriteError& e) {
+        EXPECT_TRUE(ops.Hit());
+        EXPECT_EQ(e.path, OwnFilePath());
+        EXPECT_EQ(Text(), before);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Fs("db")),
+                                std::filesystem::directory_iterator()), 1);
+      }
+    }
+    EXPECT_EQ(n, 2);  // a save is one atomic write
+  }
 }
 
 }  // namespace

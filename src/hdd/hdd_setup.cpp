@@ -12,6 +12,7 @@
 #include "main_func/choice.h"
 #include "main_func/command_words.h"
 #include "main_func/download_reason.h"
+#include "main_func/file_ops.h"
 #include "main_func/files.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
@@ -55,7 +56,7 @@ bool MoveAsideUnderFreeName() {
   for (int n = 0; n < 1000; ++n) {
     const std::string name = DiskPath() + ".old" + (n == 0 ? "" : std::to_string(n));
     if (FileExists(name) || DirExists(name)) continue;
-    if (MoveFileNoReplace(DiskPath(), name)) {
+    if (Files().MoveFileNoReplace(DiskPath(), name)) {
       SetAsidePath = name;
       return true;
     }
@@ -81,8 +82,8 @@ bool SetAsideOldHdd() {
 // After a failed creation: puts the old disk back in place when one was set aside.
 void RestoreOldHdd() {
   if (SetAsidePath.empty() || !FileExists(SetAsidePath)) return;
-  RemoveFile(DiskPath());
-  if (MoveFileReplace(SetAsidePath, DiskPath())) WriteLine(" The old HDD was kept.");
+  Files().RemoveFile(DiskPath());
+  if (Files().MoveFileReplace(SetAsidePath, DiskPath())) WriteLine(" The old HDD was kept.");
   SetAsidePath.clear();
 }
 
@@ -209,7 +210,7 @@ bool CreateHdd() {
     ReportNotCreated();
     return false;
   }
-  if (!SetAsidePath.empty()) RemoveFileAnyway(SetAsidePath);
+  if (!SetAsidePath.empty()) Files().RemoveFileAnyway(SetAsidePath);
   SetAsidePath.clear();
   WriteLine(" HDD was created succefully!");
   WriteLine(" Press <enter> to continue");

@@ -6,6 +6,7 @@
 
 #include "db/layout.h"
 #include "main_func/command_words.h"
+#include "main_func/file_ops.h"
 #include "main_func/files.h"
 #include "main_func/process.h"
 #include "main_func/text_helpers.h"
@@ -67,7 +68,7 @@ void KeepUserFiles(const std::string& baseDir, const PackagePlan& plan) {
   // Own.ini belongs to the user: whatever a database package brings, the entries stay.
   if (plan.keepsOwnIni && FileExists(baseDir + plan.dest + "Own.ini")) {
     const std::string own = StagedName(stage, "Own.ini");
-    if (!own.empty()) RemoveFileAnyway(stage + own);
+    if (!own.empty()) Files().RemoveFileAnyway(stage + own);
   }
   // The user's QEMU settings survive a new QEMU; the package's own settings wait beside them.
   const std::string qemu = std::string(QemuFolder) + "\\";
@@ -76,14 +77,14 @@ void KeepUserFiles(const std::string& baseDir, const PackagePlan& plan) {
   if (std::find(plan.asideDirs.begin(), plan.asideDirs.end(), "qemu") == plan.asideDirs.end() ||
       !FileExists(userIni) || !ReadWholeFile(userIni, settings))
     return;
-  if (!DirExists(stage + QemuFolder)) MakeDir(stage + QemuFolder);
+  if (!DirExists(stage + QemuFolder)) Files().MakeDir(stage + QemuFolder);
   const std::string packaged = StagedName(stage + QemuFolder, QemuSettingsName);
   std::string theirs;
   if (!packaged.empty() && ReadWholeFile(stage + qemu + packaged, theirs) && theirs == settings)
     return;  // the same settings: nothing to keep beside them
   if (!packaged.empty())
-    MoveFileReplace(stage + qemu + packaged, stage + qemu + QemuSettingsName + ".new");
-  WriteFileAtomic(stage + qemu + QemuSettingsName, settings);
+    Files().MoveFileReplace(stage + qemu + packaged, stage + qemu + QemuSettingsName + ".new");
+  Files().WriteFileAtomic(stage + qemu + QemuSettingsName, settings);
 }
 
 bool InstallStaged(const std::string& baseDir, const PackagePlan& plan, std::string& failure) {
@@ -127,7 +128,8 @@ bool InstallStaged(const std::string& baseDir, const PackagePlan& plan, std::str
       if (folder.empty() || DirExists(baseDir + folder)) continue;
       if (!journal.Add({JournalEntry::NewDir, folder, false})) return fail(noJournal);
       ++step;
-      if (!MakeDir(baseDir + folder)) return fail("The folder " + folder + " could not be made");
+      if (!Files().MakeDir(baseDir + folder))
+        return fail("The folder " + folder + " could not be made");
     }
     if (DirExists(baseDir + target)) return fail("A folder stands where " + target + " goes");
     // Exactly this name: a package may bring both "x" and "x.exe", and the one just put in
@@ -165,9 +167,9 @@ std::string InstallArchive(const std::string& baseDir, const std::string& workTo
   putBack = false;
   std::string failure = ArchiveTestFailure(baseDir, zip, showMode);
   if (!failure.empty()) return failure;
-  if (!DirExists(baseDir + UpdaterTempFolder)) MakeDir(baseDir + UpdaterTempFolder);
+  if (!DirExists(baseDir + UpdaterTempFolder)) Files().MakeDir(baseDir + UpdaterTempFolder);
   const std::string stage = StagingDir(baseDir);
-  if (DirExists(stage)) DeleteDirTree(stage, true);
+  if (DirExists(stage)) Files().DeleteDirTree(stage);
   const int unpacked = RunAndWait(ToolCommandLine(baseDir, std::string(SevenZipFile) + " x -bd -o") +
                                       workToUpdater + FromUpdaterFolder(StagingFolder) + " " + yes +
                                       " " + zip,
@@ -177,8 +179,10 @@ std::string InstallArchive(const std::string& baseDir, const std::string& workTo
   } else {
     for (const std::string& file : executables) MakeExecutable(stage + file);
     KeepUserFiles(baseDir, plan);
-    putBack = !InstallStaged(baseDir, plan, failure);
+    // Files that could not all be put back stay in the journal for the next start: then
+    // "put back" would not be true yet.
+    putBack = !InstallStaged(baseDir, plan, failure) && !UpdateJournalPending(baseDir);
   }
-  DeleteDirTree(stage, true);
+  Files().DeleteDirTree(stage);
   return failure;
 }

@@ -34,7 +34,8 @@ std::string ArchiveTestFailure(const std::string& baseDir, const std::string& zi
 // start, the user's files kept, and moved into place through the journal. workToUpdater is
 // the updater folder as seen from the working directory ("" when it is the working
 // directory). "" when installed; otherwise why not, to start a line, and putBack true when
-// files had begun to move and were all put back.
+// files had begun to move and were all put back (false while the journal still waits for
+// the next start to put them back).
 std::string InstallArchive(const std::string& baseDir, const std::string& workToUpdater,
                            const std::string& zip, const std::string& yes,
                            const PackagePlan& plan, const std::vector<std::string>& executables,

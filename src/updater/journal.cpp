@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "db/layout.h"
+#include "main_func/file_ops.h"
 #include "main_func/files.h"
 #include "main_func/out.h"
 
@@ -24,9 +25,9 @@ bool MoveWhenFree(const std::string& from, const std::string& to) {
   // Windows refuses to move a file that another program holds open without delete sharing;
   // it may let go of it soon (a virus scanner, the main program still ending).
   const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::seconds(FileInUseWaitSeconds);
+      std::chrono::steady_clock::now() + std::chrono::seconds(Files().InUseWaitSeconds());
   for (;;) {
-    if (MoveFileReplace(from, to)) return true;
+    if (Files().MoveFileReplace(from, to)) return true;
     if (!Exists(from) || std::chrono::steady_clock::now() >= deadline) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
   }
@@ -45,14 +46,14 @@ bool UpdateJournal::Write() const {
                        : e.kind == JournalEntry::NewDir ? "D " : "A ";
     text += kind + e.path + "\n";
   }
-  return WriteFileAtomic(JournalPath(base_), text);
+  return Files().WriteFileAtomic(JournalPath(base_), text);
 }
 
 bool UpdateJournal::Add(const JournalEntry& entry) {
   if (entries_.empty()) {
     // Backups left by an earlier, finished installation would pass for this one's.
-    if (DirExists(BackupDir(base_))) DeleteDirTree(BackupDir(base_), true);
-    if (!MakeDir(BackupDir(base_))) return false;
+    if (DirExists(BackupDir(base_))) Files().DeleteDirTree(BackupDir(base_));
+    if (!Files().MakeDir(BackupDir(base_))) return false;
   }
   entries_.push_back(entry);
   if (Write()) return true;
@@ -97,34 +98,34 @@ bool UpdateJournal::RollBack() {
         // Without a backup the old file never left its place (or there was none).
         if (e.hadOld) {
           if (FileExists(backup) && !MoveWhenFree(backup, target)) complete = false;
-        } else if (FileExistsAsNamed(target) && !RemoveFileAnyway(target)) {
+        } else if (FileExistsAsNamed(target) && !Files().RemoveFileAnyway(target)) {
           complete = false;
         }
         break;
       case JournalEntry::NewDir:
-        RemoveEmptyDir(target);  // the folder the package brought, now empty again
+        Files().RemoveEmptyDir(target);  // the folder the package brought, now empty again
         break;
       case JournalEntry::AsideDir:
         if (DirExists(backup)) {
-          if (DirExists(target)) DeleteDirTree(target, true);
+          if (DirExists(target)) Files().DeleteDirTree(target);
           if (!MoveWhenFree(backup, target)) complete = false;
         }
         break;
     }
   }
   if (!complete) return false;
-  RemoveFileAnyway(JournalPath(base_));
+  Files().RemoveFileAnyway(JournalPath(base_));
   entries_.clear();
-  DeleteDirTree(BackupDir(base_), true);
+  Files().DeleteDirTree(BackupDir(base_));
   return !FileExists(JournalPath(base_));
 }
 
 bool UpdateJournal::Commit() {
   // Once the journal is gone the new files count; backups left by a cut here are only
   // leftovers, removed with the download folder.
-  if (FileExists(JournalPath(base_)) && !RemoveFileAnyway(JournalPath(base_))) return false;
+  if (FileExists(JournalPath(base_)) && !Files().RemoveFileAnyway(JournalPath(base_))) return false;
   entries_.clear();
-  DeleteDirTree(BackupDir(base_), true);
+  Files().DeleteDirTree(BackupDir(base_));
   return true;
 }
 

@@ -35,10 +35,8 @@ class UpdateJournal {
   std::vector<JournalEntry> entries_;
 };
 
-// How long a file that another program holds open may keep an update waiting.
-constexpr int FileInUseWaitSeconds = 20;
 // Moves a file or folder, replacing a file at the target; tries again while the source is
-// held open, for at most FileInUseWaitSeconds.
+// held open, for at most FileInUseWaitSeconds (main_func/file_ops.h).
 bool MoveWhenFree(const std::string& from, const std::string& to);
 
 // True while a journal says that an installation was not finished.
