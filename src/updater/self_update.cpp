@@ -1,6 +1,7 @@
 #include "updater/self_update.h"
 
 #include "db/ini_file.h"
+#include "db/layout.h"
 #include "main_func/files.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
@@ -15,7 +16,7 @@ namespace {
 constexpr int LockWaitMs = 30000;
 
 int InstalledUpdaterNumber(const std::string& dir) {
-  return IniFile(dir + "ver.ini").ReadInteger("version", "aver", 1);
+  return IniFile(dir + VersionFileName).ReadInteger("version", "aver", 1);
 }
 
 }  // namespace
@@ -26,7 +27,7 @@ void RunSelfUpdate(const std::string& dir) {
   WriteLine();
   WriteLine(" > Installing new updater ... ");
 
-  const std::string archive = dir + "temp\\upt.zip";
+  const std::string archive = dir + FromUpdaterFolder(HandedOverPackage);
   UpdateLock lock;
   const UpdateLock::State state = lock.Take(baseDir, LockWaitMs);
   const int before = InstalledUpdaterNumber(dir);
@@ -41,7 +42,7 @@ void RunSelfUpdate(const std::string& dir) {
   else if (!FileExists(archive))
     failure = "The package updater\\temp\\upt.zip is missing";
   else
-    installed = InstallUpdaterPackage(baseDir, "", "temp\\upt.zip", ShowNormal, failure);
+    installed = InstallUpdaterPackage(baseDir, "", FromUpdaterFolder(HandedOverPackage), ShowNormal, failure);
   // A failed install whose files could not all be put back leaves its journal.
   if (!installed && lock.Held() && UpdateJournalPending(baseDir)) mixed = true;
   // The download folder is the lock holder's: another update may be using it. While the
@@ -53,7 +54,7 @@ void RunSelfUpdate(const std::string& dir) {
   if (installed && InstalledUpdaterNumber(dir) > before) {
     WriteLine(" > Starting new updater ... ");
     lock.Release();
-    ShellStart("open", dir + "updater.exe", "", dir, ShowNormal);
+    ShellStart("open", dir + UpdaterName, "", dir, ShowNormal);
   } else {
     if (installed)
       WriteLine(" > The package brought no newer updater; the updater is not started again. ");
@@ -66,6 +67,6 @@ void RunSelfUpdate(const std::string& dir) {
     WriteText("Press <Enter> to continue");
     WaitForEnter();
     lock.Release();
-    ShellStart("open", dir + "..\\quillhaven.exe", "", dir + "..\\", ShowNormal);
+    ShellStart("open", dir + "..\\" + MainProgram, "", dir + "..\\", ShowNormal);
   }
 }

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "db/layout.h"
 #include "db/settings.h"
 #include "db/signed_release.h"
 #include "db/update_server.h"
@@ -21,7 +22,7 @@ namespace {
 
 std::string Server;
 
-std::string TempPath(const std::string& name) { return UpdaterBaseDir + "updater\\temp\\" + name; }
+std::string TempPath(const std::string& name) { return UpdaterBaseDir + UpdaterTempFolder + name; }
 
 enum class Fetch { Package, SmallFile, SmallFileSayingWaits };
 
@@ -34,7 +35,8 @@ int FetchToTemp(const std::string& serverPath, const std::string& name,
   // Asked before every fetch: the 3rd party apps package replaces the wget folder.
   UseInstallationWgetrc(UpdaterBaseDir, "..\\");  // from the updater's folder
   const std::string commandLine =
-      ToolCommandLine(UpdaterBaseDir, "wget\\wget.exe -q -P temp\\ ") + Server + serverPath;
+      ToolCommandLine(UpdaterBaseDir, ToolFile(WgetProgram) + " -q -P " +
+                                         FromUpdaterFolder(UpdaterTempFolder) + " ") + Server + serverPath;
   if (kind == Fetch::Package) return RunAndWait(commandLine, ShowNormal);
   std::function<void(int)> sayWait;
   if (kind == Fetch::SmallFileSayingWaits)
@@ -76,7 +78,7 @@ void InstallPackage(const UpdatePackage& p, const PackageVersion& v, int fetched
   if (!PackageArrived(fetched, p.notUpdated) || !PackageIsSound(v, zip)) return;
   bool putBack = false;
   const std::string failure =
-      InstallArchive(UpdaterBaseDir, "", "temp\\" + zip, p.yes, p.plan, {}, ShowNormal, putBack);
+      InstallArchive(UpdaterBaseDir, "", FromUpdaterFolder(UpdaterTempFolder) + zip, p.yes, p.plan, {}, ShowNormal, putBack);
   if (!failure.empty())
     WriteLine(" > " + failure + "; " + p.notUpdated + " not updated" +
               (putBack ? ", the previous files were put back. " : ". "));
@@ -105,21 +107,21 @@ bool HandOverToHelper(const PackageVersion& v, UpdateLock& lock) {
   WriteLine();
   WriteLine(" > Unpacking ... ");
   // A package left from an earlier run must not be installed in place of this one.
-  RemoveFileAnyway(TempPath("upt.zip"));
+  RemoveFileAnyway(UpdaterBaseDir + HandedOverPackage);
   if (!PackageArrived(fetched, "the updater was") || !PackageIsSound(v, zip)) {
     RemoveFileAnyway(TempPath(zip));
     return false;
   }
-  const std::string tested = ArchiveTestFailure(UpdaterBaseDir, "temp\\" + zip, ShowNormal);
+  const std::string tested = ArchiveTestFailure(UpdaterBaseDir, FromUpdaterFolder(UpdaterTempFolder) + zip, ShowNormal);
   if (!tested.empty()) {
     WriteLine(" > " + tested + "; the updater was not updated. ");
     RemoveFileAnyway(TempPath(zip));
     return false;
   }
-  MoveFileReplace(TempPath(zip), TempPath("upt.zip"));
-  MakeExecutable(UpdaterBaseDir + "updater\\upt.exe");
+  MoveFileReplace(TempPath(zip), UpdaterBaseDir + HandedOverPackage);
+  MakeExecutable(UpdaterBaseDir + HelperProgram);
   lock.Release();  // the helper waits for it
-  if (ShellStart("", UpdaterBaseDir + "updater\\upt.exe", "", UpdaterBaseDir + "updater\\",
+  if (ShellStart("", UpdaterBaseDir + HelperProgram, "", UpdaterBaseDir + UpdaterFolder,
                  ShowNormal) > 32)
     return true;
   WriteLine(" > The updater could not be updated: updater\\upt.exe did not start. ");
@@ -132,17 +134,17 @@ UpdatePackage PackageFor(PackageKind kind, const std::string& dbDir) {
   switch (kind) {
     case PackageKind::Program:
       return {"upt/prg/", " > Downloading new program version ", false, "-Y",
-              {"", "ver.ini", {}}, "the program was", {"quillhaven.exe"}};
+              {"", VersionFileName, {}}, "the program was", {MainProgram}};
     case PackageKind::Database:
       return {"upt/db/", " > Downloading new database version ", false, "-y",
-              {dbDir + "\\", "db.ini", {}, true}, "the database was", {}};
+              {dbDir + "\\", CatalogueName, {}, true}, "the database was", {}};
     case PackageKind::Tools:
       // The old tools folders are set aside, not removed, until the new ones are in place:
       // wget among them, so a failure never leaves the installation without the means to
       // download.
       return {"upt/3/", " > Downloading new 3rd party apps. Package version ", true, "-y",
-              {"", "updater\\3ver.ini", {"qemu", "kqemu", "wget"}}, "3rd party apps were",
-              {"qemu\\qemu.exe", "qemu\\qemu-img.exe", "wget\\wget.exe"}};
+              {"", ToolsVersionFile, {"qemu", "kqemu", "wget"}}, "3rd party apps were",
+              {ToolFile(QemuProgram), ToolFile(QemuImgProgram), ToolFile(WgetProgram)}};
   }
   return {};
 }
@@ -167,13 +169,13 @@ UpdateEnd RunUpdate(UpdateLock& lock) {
     return UpdateEnd::StartMainProgram;
   }
   WriteLine("Checking for new updates ...");
-  if (!DirExists(UpdaterBaseDir + "updater\\temp")) MakeDir(UpdaterBaseDir + "updater\\temp");
+  if (!DirExists(UpdaterBaseDir + UpdaterTempFolder)) MakeDir(UpdaterBaseDir + UpdaterTempFolder);
   Server = UpdateServer(UpdaterBaseDir);
-  const int fetched = FetchToTemp("ver.ini", "ver.ini", Fetch::SmallFileSayingWaits);
+  const int fetched = FetchToTemp(VersionFileName, VersionFileName, Fetch::SmallFileSayingWaits);
   WriteLine();
-  const std::string unreachable = UnreachableReason(fetched, TempPath("ver.ini"));
+  const std::string unreachable = UnreachableReason(fetched, TempPath(VersionFileName));
   if (!unreachable.empty()) {
-    RemoveFile(TempPath("ver.ini"));
+    RemoveFile(TempPath(VersionFileName));
     WriteLine(" > Unable to reach the update server (" + unreachable + "). Nothing was updated. ");
     WriteLine();
     return UpdateEnd::StartMainProgram;
@@ -186,9 +188,9 @@ UpdateEnd RunUpdate(UpdateLock& lock) {
 
   UpdateVersions versions;
   DbDir = ReadLocalVersions(UpdaterBaseDir, versions);
-  ReadServerVersions(TempPath("ver.ini"), versions);
+  ReadServerVersions(TempPath(VersionFileName), versions);
   if (trust == ServerTrust::Verified) RequireSha256(versions);
-  RemoveFile(TempPath("ver.ini"));
+  RemoveFile(TempPath(VersionFileName));
 
   if (versions.program.Newer()) Update(PackageKind::Program, versions.program);
   else WriteLine(" > No need to update program ... ");
