@@ -83,7 +83,10 @@ bool SetAsideOldHdd() {
 void RestoreOldHdd() {
   if (SetAsidePath.empty() || !FileExists(SetAsidePath)) return;
   Files().RemoveFile(DiskPath());
-  if (Files().MoveFileReplace(SetAsidePath, DiskPath())) WriteLine(" The old HDD was kept.");
+  if (Files().MoveFileReplace(SetAsidePath, DiskPath()))
+    WriteLine(" The old HDD was kept.");
+  else  // still whole beside the images; the user must know where, or it looks lost
+    WriteLine(" The old HDD could not be put back; it is kept as " + NativePath(SetAsidePath) + ".");
   SetAsidePath.clear();
 }
 

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "support/failing_file_ops.h"
 #include "support/launch_test_util.h"
 
 namespace {
@@ -59,6 +60,33 @@ TEST(RunPartitionManager, ImageWithAnotherHashIsRemovedAndTheReasonStaysOnScreen
     EXPECT_FALSE(std::filesystem::exists(install.Fs("images/pm.iso")));
     EXPECT_FALSE(std::filesystem::exists(install.Fs("images/temp/pm.iso")));
     EXPECT_EQ(install.ToolLog().size(), row.tools);  // wget at most: no QEMU
+  }
+}
+
+// qemu-img fails after the old disk was set aside: the old disk comes back, and where the
+// move back fails too, the screen names the file that holds it.
+TEST(CreateHdd, OldDiskComesBackOrIsNamedWhenQemuImgFails) {
+  for (const int failAt : {0, 3}) {  // 0: no fault; 3: the move back (after set-aside, remove)
+    SCOPED_TRACE(failAt);
+    launchtest::TempInstall install;
+    const auto saved = std::filesystem::current_path();
+    std::filesystem::current_path(install.Fs(""));
+    install.Write("images/hdb.img", "old disk");
+    install.InstallFakeTool("qemu/qemu-img.exe", "exit 1\n");
+    std::string out;
+    {
+      FailingFileOps faults(failAt, false);
+      launchtest::Console console("1\n1G\n\n");
+      EXPECT_FALSE(CreateHdd());
+      out = console.Output();
+    }
+    std::filesystem::current_path(saved);
+    const std::string kept = failAt ? "images/hdb.img.old" : "images/hdb.img";
+    EXPECT_EQ(install.Read(kept), "old disk");
+    const std::string line = failAt ? " The old HDD could not be put back; it is kept as " +
+                                          NativeRelative("images/hdb.img.old").string() + "."
+                                    : " The old HDD was kept.";
+    EXPECT_NE(out.find(" *ERROR* - HDD was NOT created!\n" + line + "\n"), std::string::npos) << out;
   }
 }
 
