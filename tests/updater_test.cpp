@@ -15,16 +15,16 @@
 #include <string>
 #include <vector>
 
-#include "support/catalogue.h"
-#include "db/signed_release.h"
 #include "main_func/command_words.h"
 #include "main_func/process.h"
-#include "main_func/sha256.h"
 #include "main_func/update_lock.h"
+#include "support/catalogue.h"
 #include "support/fixture.h"
 #include "support/signing.h"
 #include "support/transcript.h"
 #include "support/updater_fixture.h"
+#include "trust/sha256.h"
+#include "trust/signed_release.h"
 
 namespace {
 

@@ -9,17 +9,14 @@
 #include "doctor/catalogue_entries.h"
 #include "doctor/offline_check.h"
 #include "doctor/web_answer.h"
-#include "main_func/digest.h"
 #include "main_func/download_reason.h"
 #include "main_func/files.h"
 #include "main_func/out.h"
-#include "os/checksum_list.h"
-#include "os/open_os.h"
+#include "trust/checksum_list.h"
+#include "trust/digest.h"
+#include "trust/download_check.h"
 
 namespace {
-
-// A checksum list is a page of text; anything larger is not one.
-constexpr uint64_t MaxListSize = 16u << 20;
 
 // Bounded: a silent server must not hold the whole run (wget's defaults wait many minutes).
 const std::vector<std::string> Bounded = {"--tries=1", "--timeout=20", "--max-redirect=10"};
@@ -163,7 +160,7 @@ class Doctor {
     std::string head;
     if (!bad.empty() || !FileExists(image)) {
       f.Add(kind.empty() ? "NETWORK" : kind, (bad.empty() ? "NETWORK" : bad) + " (download)");
-    } else if (ReadFileHead(image, 4096, head) && IsWebPageText(head)) {
+    } else if (ReadFileHead(image, WebPageHeadSize, head) && IsWebPageText(head)) {
       f.Add("HTML PAGE", "HTML PAGE");
     } else {
       std::string sha256, other;

@@ -1,7 +1,7 @@
 #include "doctor/offline_check.h"
 
-#include "main_func/sha256.h"
-#include "os/entry_values.h"
+#include "db/entry_values.h"
+#include "trust/sha256.h"
 
 std::string LinkFileName(const std::string& link) {
   std::string path = link.substr(0, link.find_first_of("?#"));

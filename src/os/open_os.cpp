@@ -7,33 +7,21 @@
 
 #include "c_api/console.h"
 #include "db/category.h"
+#include "db/entry_values.h"
 #include "db/settings.h"
 #include "main_func/choice.h"
 #include "main_func/command_words.h"
+#include "main_func/download_reason.h"
 #include "main_func/files.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
 #include "main_func/process.h"
-#include "main_func/sha256.h"
-#include "main_func/download_reason.h"
-#include "os/download_check.h"
-#include "os/entry_values.h"
 #include "os/launch.h"
 #include "os/run_os.h"
+#include "trust/download_check.h"
+#include "trust/sha256.h"
 
 namespace {
-
-// Enough for the blank lines that some servers send before the page itself.
-constexpr std::size_t WebPageHeadSize = 4096;
-
-bool StartsWithNoCase(const std::string& text, std::size_t at, const std::string& word) {
-  if (text.size() - at < word.size()) return false;
-  for (std::size_t i = 0; i < word.size(); ++i) {
-    const char c = text[at + i];
-    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != word[i]) return false;
-  }
-  return true;
-}
 
 // A server that answers a dead link with its error or download page makes wget save that
 // page under the image's name; the fetched file is checked before it may take the image's
@@ -145,12 +133,6 @@ std::string DownloadRefusal(const std::string& download, const std::string& file
 }
 
 }  // namespace
-
-bool IsWebPageText(const std::string& head) {
-  std::size_t at = StartsWithNoCase(head, 0, "\xef\xbb\xbf") ? 3 : 0;
-  while (at < head.size() && std::string(" \t\r\n\f\v").find(head[at]) != std::string::npos) ++at;
-  return StartsWithNoCase(head, at, "<!doctype html") || StartsWithNoCase(head, at, "<html");
-}
 
 std::string WgetCommandLine(const std::string& appDir, const std::string& imagesDir,
                             const std::string& download, bool continuePart) {

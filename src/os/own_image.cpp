@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "db/category.h"
+#include "db/entry_values.h"
 #include "db/ini_document.h"
 #include "db/own_store.h"
 #include "db/settings.h"
 #include "main_func/files.h"
-#include "os/entry_values.h"
 
 std::string OwnImagePath(const std::string& filename) {
   return AppDir + ImagesDir + "\\" + filename;

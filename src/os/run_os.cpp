@@ -3,6 +3,7 @@
 #include <string>
 
 #include "c_api/console.h"
+#include "db/entry_values.h"
 #include "db/settings.h"
 #include "main_func/choice.h"
 #include "main_func/command_words.h"
@@ -10,7 +11,6 @@
 #include "main_func/input.h"
 #include "main_func/out.h"
 #include "main_func/process.h"
-#include "os/entry_values.h"
 #include "os/launch.h"
 
 namespace {

@@ -7,7 +7,6 @@
 
 #include "db/ini_file.h"
 #include "db/settings.h"
-#include "db/signed_release.h"
 #include "db/update_server.h"
 #include "main_func/addresses.h"
 #include "main_func/command_words.h"
@@ -16,9 +15,10 @@
 #include "main_func/input.h"
 #include "main_func/out.h"
 #include "main_func/process.h"
-#include "main_func/sha256.h"
 #include "main_func/sysinfo.h"
 #include "options/options_menu.h"
+#include "trust/sha256.h"
+#include "trust/signed_release.h"
 #include "updater/journal.h"
 #include "updater/self_install.h"
 

@@ -7,14 +7,14 @@
 #include <string>
 
 #include "db/settings.h"
-#include "db/signed_release.h"
 #include "db/update_server.h"
 #include "main_func/command_words.h"
 #include "main_func/download_reason.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
-#include "main_func/sha256.h"
 #include "main_func/update_lock.h"
+#include "trust/sha256.h"
+#include "trust/signed_release.h"
 #include "updater/func.h"
 #include "updater/install.h"
 #include "updater/journal.h"

@@ -1,8 +1,8 @@
 #include "updater/versions.h"
 
 #include "db/ini_file.h"
-#include "db/signed_release.h"
 #include "main_func/files.h"
+#include "trust/signed_release.h"
 
 namespace {
 

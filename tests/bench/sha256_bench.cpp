@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "main_func/sha256.h"
+#include "trust/sha256.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {

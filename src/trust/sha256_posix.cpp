@@ -1,5 +1,5 @@
 // SHA-256 with OpenSSL's libcrypto.
-#include "main_func/sha256.h"
+#include "trust/sha256.h"
 
 #include <fcntl.h>
 #include <openssl/evp.h>

@@ -1,5 +1,5 @@
 // SHA-256 with Windows' own cryptography (CNG).
-#include "main_func/sha256.h"
+#include "trust/sha256.h"
 
 #include <windows.h>
 #include <bcrypt.h>

@@ -1,5 +1,5 @@
 // Digests with OpenSSL's libcrypto; files through POSIX descriptors.
-#include "main_func/digest.h"
+#include "trust/digest.h"
 
 #include <fcntl.h>
 #include <openssl/evp.h>
@@ -9,7 +9,7 @@
 #include <cerrno>
 
 #include "main_func/path_map_posix.h"
-#include "main_func/sha256.h"
+#include "trust/sha256.h"
 
 struct Digest::State {
   EVP_MD_CTX* ctx = nullptr;

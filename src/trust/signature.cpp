@@ -1,5 +1,5 @@
 // The platform-neutral half of signature checks: reading the hexadecimal texts.
-#include "main_func/signature.h"
+#include "trust/signature.h"
 
 #include <cctype>
 #include <vector>

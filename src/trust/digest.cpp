@@ -1,5 +1,5 @@
 // The platform-neutral half of the digests.
-#include "main_func/digest.h"
+#include "trust/digest.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "main_func/signature.h"
+#include "trust/signature.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The platform-neutral half of SHA-256: comparing the texts.
-#include "main_func/sha256.h"
+#include "trust/sha256.h"
 
 #include <cctype>
 

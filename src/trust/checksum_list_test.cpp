@@ -1,4 +1,4 @@
-#include "os/checksum_list.h"
+#include "trust/checksum_list.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "os/download_check.h"
+#include "trust/download_check.h"
 
 #include <string>
 
@@ -11,8 +11,14 @@
 
 namespace {
 
-// A checksum list is a page of text; anything larger is not one.
-constexpr std::size_t MaxListSize = 16u << 20;
+bool StartsWithNoCase(const std::string& text, std::size_t at, const std::string& word) {
+  if (text.size() - at < word.size()) return false;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    const char c = text[at + i];
+    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != word[i]) return false;
+  }
+  return true;
+}
 
 // Why a fetched list gave no hash for the file, in the order the causes are met.
 std::string ChecksumListFailure(int wgetCode, bool tooLarge, bool read, bool twoValues,
@@ -75,4 +81,10 @@ bool FetchedHasHash(const std::string& fetched, const ListedHash& expected,
   }
   if (shown) WriteLine();
   return same;
+}
+
+bool IsWebPageText(const std::string& head) {
+  std::size_t at = StartsWithNoCase(head, 0, "\xef\xbb\xbf") ? 3 : 0;
+  while (at < head.size() && std::string(" \t\r\n\f\v").find(head[at]) != std::string::npos) ++at;
+  return StartsWithNoCase(head, at, "<!doctype html") || StartsWithNoCase(head, at, "<html");
 }

@@ -1,10 +1,10 @@
 // Digests with Windows' own cryptography (CNG); files through Win32 handles.
-#include "main_func/digest.h"
+#include "trust/digest.h"
 
 #include <windows.h>
 #include <bcrypt.h>
 
-#include "main_func/sha256.h"
+#include "trust/sha256.h"
 
 struct Digest::State {
   BCRYPT_ALG_HANDLE algorithm = nullptr;

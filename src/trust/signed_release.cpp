@@ -1,4 +1,4 @@
-#include "db/signed_release.h"
+#include "trust/signed_release.h"
 
 #include <cctype>
 #include <charconv>
@@ -7,10 +7,10 @@
 #include <cstdio>
 
 #include "db/ini_file.h"
-#include "db/release_keys.h"
 #include "db/update_server.h"
 #include "main_func/files.h"
-#include "main_func/signature.h"
+#include "trust/release_keys.h"
+#include "trust/signature.h"
 
 namespace {
 

@@ -1,9 +1,13 @@
 // Reading publishers' checksum lists: GNU ("HASH  name", "HASH *name"), BSD
 // ("SHA256 (name) = HASH"), and lists with sections or header lines around such lines.
 #pragma once
+#include <cstdint>
 #include <string>
 
-#include "main_func/digest.h"
+#include "trust/digest.h"
+
+// A checksum list is a page of text; anything larger is not one, and is not read.
+constexpr std::uint64_t MaxListSize = 16u << 20;
 
 struct ListedHash {
   DigestKind kind = DigestKind::Sha256;
