@@ -33,7 +33,7 @@
 #include "support/signing.h"
 #include "support/transcript.h"
 #include "support/updater_fixture.h"
-#include "trust/sha256.h"
+#include "trust/digest.h"
 
 namespace fs = std::filesystem;
 

@@ -19,7 +19,7 @@
 #include "os/launch.h"
 #include "os/run_os.h"
 #include "trust/download_check.h"
-#include "trust/sha256.h"
+#include "trust/digest.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "main_func/process.h"
 #include "main_func/sysinfo.h"
 #include "options/options_menu.h"
-#include "trust/sha256.h"
+#include "trust/digest.h"
 #include "trust/signed_release.h"
 #include "updater/journal.h"
 #include "updater/self_install.h"

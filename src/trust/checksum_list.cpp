@@ -51,7 +51,7 @@ bool ParseBsd(const std::string& line, std::string& name, DigestKind& kind, std:
   else return false;
   name = line.substr(open + 1, end - open - 1);
   hex = Trim(line.substr(line.find('=', end) + 1));
-  return IsHex(hex) && hex.size() == DigestHexLength(kind);
+  return IsHashText(kind, hex);
 }
 
 // "HASH  name" (text mode), "HASH *name" (binary mode), or one blank between them.
@@ -67,10 +67,6 @@ bool ParseGnu(const std::string& line, std::string& name, DigestKind& kind, std:
 }
 
 }  // namespace
-
-bool SameHash(DigestKind kind, const std::string& text, const std::string& hexLower) {
-  return text.size() == DigestHexLength(kind) && IsHex(text) && Lower(text) == hexLower;
-}
 
 bool FindListedHash(const std::string& list, const std::string& fileName, ListedHash& found,
                     bool* twoValues) {

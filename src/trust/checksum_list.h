@@ -21,6 +21,3 @@ struct ListedHash {
 // usable is found.
 bool FindListedHash(const std::string& list, const std::string& fileName, ListedHash& found,
                     bool* twoValues = nullptr);
-
-// True when text is a hash of that kind in hexadecimal and equals hexLower, letter case aside.
-bool SameHash(DigestKind kind, const std::string& text, const std::string& hexLower);

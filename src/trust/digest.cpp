@@ -1,7 +1,14 @@
 // The platform-neutral half of the digests.
 #include "trust/digest.h"
 
+#include <cctype>
 #include <vector>
+
+namespace {
+
+int Lower(char c) { return std::tolower(static_cast<unsigned char>(c)); }
+
+}  // namespace
 
 std::string DigestName(DigestKind kind) {
   return kind == DigestKind::Sha512 ? "SHA-512" : "SHA-256";
@@ -9,11 +16,12 @@ std::string DigestName(DigestKind kind) {
 
 std::size_t DigestHexLength(DigestKind kind) { return kind == DigestKind::Sha512 ? 128 : 64; }
 
-bool DigestFile(const std::string& path, DigestKind kind, std::string& hexLower) {
+bool DigestFile(const std::string& path, DigestKind kind, std::string& hexLower,
+                SharedFileReader::Sharing sharing) {
   hexLower.clear();
   SharedFileReader reader;
   Digest digest(kind);
-  if (!reader.Open(path)) return false;
+  if (!reader.Open(path, sharing)) return false;
   std::vector<unsigned char> block(1 << 20);
   for (uint64_t offset = 0;;) {
     const int64_t n = reader.ReadAt(offset, block.data(), block.size());
@@ -23,4 +31,36 @@ bool DigestFile(const std::string& path, DigestKind kind, std::string& hexLower)
     offset += static_cast<uint64_t>(n);
   }
   return digest.Finish(hexLower);
+}
+
+bool FileHasSha256(const std::string& path, const std::string& expected) {
+  std::string actual;
+  return DigestFile(path, DigestKind::Sha256, actual, SharedFileReader::Sharing::ReadersOnly) &&
+         SameHash(DigestKind::Sha256, actual, expected);
+}
+
+bool IsHashText(DigestKind kind, const std::string& text) {
+  if (text.size() != DigestHexLength(kind)) return false;
+  for (char c : text) {
+    if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
+}
+
+bool SameHash(DigestKind kind, const std::string& a, const std::string& b) {
+  if (!IsHashText(kind, a) || !IsHashText(kind, b)) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  }
+  return true;
+}
+
+std::string HexText(const unsigned char* bytes, unsigned length) {
+  static const char digits[] = "0123456789abcdef";
+  std::string text;
+  for (unsigned i = 0; i < length; ++i) {
+    text += digits[bytes[i] >> 4];
+    text += digits[bytes[i] & 0x0f];
+  }
+  return text;
 }

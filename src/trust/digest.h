@@ -1,6 +1,7 @@
-// Incremental SHA-256 and SHA-512 with the platform's own cryptography (CNG, libcrypto), and
-// reading a file that another program may still be writing, for hashing a download as it
-// arrives.
+// SHA-256 and SHA-512 with the platform's own cryptography (CNG, libcrypto): of whole files,
+// for checking downloads and installed files against the hashes that the catalogue, the
+// publishers and the update server publish, and incrementally, for hashing a download as it
+// arrives in a file that another program may still be writing.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -44,8 +45,13 @@ class SharedFileReader {
   SharedFileReader(const SharedFileReader&) = delete;
   SharedFileReader& operator=(const SharedFileReader&) = delete;
 
+  // Whether another program may write the file while it is read: wget goes on writing a
+  // download; a finished file is read only while no one writes it. Windows enforces this,
+  // POSIX has no such lock.
+  enum class Sharing { WithWriters, ReadersOnly };
+
   // False when there is no such file (or it is a folder) or it cannot be opened.
-  bool Open(const std::string& path);
+  bool Open(const std::string& path, Sharing sharing = Sharing::WithWriters);
   bool IsOpen() const;
   void Close();
   // The file's size now; -1 when it cannot be told.
@@ -58,5 +64,21 @@ class SharedFileReader {
   std::unique_ptr<Handle> handle_;
 };
 
-// Hashes a whole file; false when it cannot be read.
-bool DigestFile(const std::string& path, DigestKind kind, std::string& hexLower);
+// Hashes a whole file, read in blocks of 1 MiB, into lower-case hexadecimal; false (and
+// hexLower empty) when the file cannot be opened or read, or is a folder.
+bool DigestFile(const std::string& path, DigestKind kind, std::string& hexLower,
+                SharedFileReader::Sharing sharing = SharedFileReader::Sharing::WithWriters);
+
+// True when the file, which no one writes, has the expected SHA-256.
+bool FileHasSha256(const std::string& path, const std::string& expected);
+
+// True for a hash of that kind in hexadecimal (64 or 128 digits), in either letter case.
+bool IsHashText(DigestKind kind, const std::string& text);
+
+// True when both are hashes of that kind in hexadecimal naming the same hash, letter case
+// aside. A malformed text never equals anything, so a broken published hash refuses rather
+// than passes.
+bool SameHash(DigestKind kind, const std::string& a, const std::string& b);
+
+// Bytes as lower-case hexadecimal, as the platform halves hand their digests back.
+std::string HexText(const unsigned char* bytes, unsigned length);

@@ -13,7 +13,7 @@
 #include "main_func/input.h"
 #include "main_func/out.h"
 #include "main_func/update_lock.h"
-#include "trust/sha256.h"
+#include "trust/digest.h"
 #include "trust/signed_release.h"
 #include "updater/func.h"
 #include "updater/install.h"
