@@ -18,8 +18,8 @@
 #include "main_func/process.h"
 #include "os/launch.h"
 #include "os/run_os.h"
-#include "trust/download_check.h"
 #include "trust/digest.h"
+#include "trust/download_check.h"
 
 namespace {
 
