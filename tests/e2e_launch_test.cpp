@@ -14,13 +14,13 @@
 
 #include "db/ini_document.h"
 #include "launch_screens.h"
-#include "main_func/digest.h"
 #include "main_func/files.h"
 #include "main_func/process.h"
 #include "support/catalogue.h"
 #include "support/fixture.h"
 #include "support/screens.h"
 #include "support/transcript.h"
+#include "trust/digest.h"
 
 namespace {
 

@@ -28,12 +28,12 @@
 #include "db/ini_file.h"
 #include "main_func/files.h"
 #include "main_func/process.h"
-#include "main_func/sha256.h"
 #include "support/catalogue.h"
 #include "support/fixture.h"
 #include "support/signing.h"
 #include "support/transcript.h"
 #include "support/updater_fixture.h"
+#include "trust/digest.h"
 
 namespace fs = std::filesystem;
 

@@ -51,7 +51,7 @@ TEST(ReleaseTool, RefusesToSurprise) {
   } rows[] = {
       {"no key", "", "no --key: installations on the built-in server refuse an unsigned release"},
       {"a foreign key", " --key " + fx.Path("..\\foreign.pem"),
-       "is not among the built-in release keys (src/db/release_keys.h)"},
+       "is not among the built-in release keys (src/trust/release_keys.h)"},
       {"unsigned, with dotfiles and leftovers", " --unsigned", ""},
   };
   for (const auto& row : rows) {

@@ -15,16 +15,16 @@
 #include <string>
 #include <vector>
 
-#include "support/catalogue.h"
-#include "db/signed_release.h"
 #include "main_func/command_words.h"
 #include "main_func/process.h"
-#include "main_func/sha256.h"
 #include "main_func/update_lock.h"
+#include "support/catalogue.h"
 #include "support/fixture.h"
 #include "support/signing.h"
 #include "support/transcript.h"
 #include "support/updater_fixture.h"
+#include "trust/digest.h"
+#include "trust/signed_release.h"
 
 namespace {
 
@@ -809,8 +809,8 @@ TEST(Updater, SignedServer) {
     ServerFile(fx, "upt/prg/3.zip", "package prg");
     ServerFile(fx, "upt/db/4.zip", "package db");
     std::string prgHash, dbHash;
-    Sha256File(fx.Path("..\\srv\\upt\\prg\\3.zip"), prgHash);
-    if (row.dbHash) Sha256File(fx.Path("..\\srv\\upt\\db\\4.zip"), dbHash);
+    DigestFile(fx.Path("..\\srv\\upt\\prg\\3.zip"), DigestKind::Sha256, prgHash);
+    if (row.dbHash) DigestFile(fx.Path("..\\srv\\upt\\db\\4.zip"), DigestKind::Sha256, dbHash);
     ServerFile(fx, "ver.ini", (row.release.empty() ? "" : "[release]\r\n" + row.release) +
                                   ServerVerIni({3, "1.5.0", prgHash}, {4, "2026.12", dbHash},
                                                {2, "x"}, {2, "x"}));

@@ -4,13 +4,9 @@
 
 #include "db/ini_file.h"
 #include "main_func/addresses.h"
+#include "main_func/text_helpers.h"
 
 namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 // The parts of an address "scheme://host[:port]/path": scheme and host lower-cased, the port
 // "" when none is written; false for an address of another form.

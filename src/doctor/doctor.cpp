@@ -9,12 +9,12 @@
 #include "doctor/catalogue_entries.h"
 #include "doctor/offline_check.h"
 #include "doctor/web_answer.h"
-#include "main_func/digest.h"
 #include "main_func/download_reason.h"
 #include "main_func/files.h"
 #include "main_func/out.h"
-#include "os/checksum_list.h"
-#include "os/open_os.h"
+#include "trust/checksum_list.h"
+#include "trust/digest.h"
+#include "trust/download_check.h"
 
 namespace {
 
@@ -160,7 +160,7 @@ class Doctor {
     std::string head;
     if (!bad.empty() || !FileExists(image)) {
       f.Add(kind.empty() ? "NETWORK" : kind, (bad.empty() ? "NETWORK" : bad) + " (download)");
-    } else if (ReadFileHead(image, 4096, head) && IsWebPageText(head)) {
+    } else if (ReadFileHead(image, WebPageHeadSize, head) && IsWebPageText(head)) {
       f.Add("HTML PAGE", "HTML PAGE");
     } else {
       std::string sha256, other;

@@ -1,8 +1,8 @@
 #include "doctor/offline_check.h"
 
+#include "db/entry_values.h"
 #include "db/layout.h"
-#include "main_func/sha256.h"
-#include "os/entry_values.h"
+#include "trust/digest.h"
 
 std::string LinkFileName(const std::string& link) {
   std::string path = link.substr(0, link.find_first_of("?#"));
@@ -23,7 +23,7 @@ std::string OfflineProblem(const OsEntry& os, bool hddManager) {
     return "ostype is not cdrom, hdd or fdd";
   if (!os.vga.empty() && os.vga != "cirrus" && os.vga != "std" && os.vga != "vmware")
     return "vga is not cirrus, std or vmware";
-  if (!os.sha256.empty() && !IsSha256Text(os.sha256)) return "sha256 is not 64 hexadecimal digits";
+  if (!os.sha256.empty() && !IsHashText(DigestKind::Sha256, os.sha256)) return "sha256 is not 64 hexadecimal digits";
   if (!os.firmware.empty() && os.firmware != "bios" && os.firmware != "uefi")
     return "firmware is not bios or uefi";
   if (os.checksums.empty()) return "";

@@ -5,10 +5,11 @@
 
 #include "c_api/console.h"
 #include "c_api/screen.h"
-#include "hdd/disk_size.h"
+#include "db/entry_values.h"
 #include "db/ini_file.h"
 #include "db/layout.h"
 #include "db/settings.h"
+#include "hdd/disk_size.h"
 #include "main_func/choice.h"
 #include "main_func/command_words.h"
 #include "main_func/download_reason.h"
@@ -17,7 +18,6 @@
 #include "main_func/input.h"
 #include "main_func/out.h"
 #include "main_func/process.h"
-#include "os/entry_values.h"
 #include "os/open_os.h"
 #include "os/run_os.h"
 

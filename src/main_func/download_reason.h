@@ -17,9 +17,6 @@ std::string WgetFailureReason(int exitCode);
 constexpr int FetchTooLarge = -3;
 constexpr int FetchTooLong = -4;
 
-// A checksum list is a page of text; anything larger is not one.
-constexpr std::uint64_t MaxChecksumListSize = 16u << 20;
-
 // How often a watched fetch looks at what wget has written: a file grows by at most a few
 // MB between two looks.
 constexpr int FetchLookEveryMs = 20;

@@ -7,26 +7,23 @@
 
 #include "c_api/console.h"
 #include "db/category.h"
+#include "db/entry_values.h"
 #include "db/layout.h"
 #include "db/settings.h"
 #include "main_func/choice.h"
 #include "main_func/command_words.h"
+#include "main_func/download_reason.h"
 #include "main_func/files.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
 #include "main_func/process.h"
-#include "main_func/sha256.h"
 #include "main_func/text_helpers.h"
-#include "main_func/download_reason.h"
-#include "os/download_check.h"
-#include "os/entry_values.h"
 #include "os/launch.h"
 #include "os/run_os.h"
+#include "trust/digest.h"
+#include "trust/download_check.h"
 
 namespace {
-
-// Enough for the blank lines that some servers send before the page itself.
-constexpr std::size_t WebPageHeadSize = 4096;
 
 // A server that answers a dead link with its error or download page makes wget save that
 // page under the image's name; the fetched file is checked before it may take the image's
@@ -138,12 +135,6 @@ std::string DownloadRefusal(const std::string& download, const std::string& file
 }
 
 }  // namespace
-
-bool IsWebPageText(const std::string& head) {
-  std::size_t at = StartsWithNoCase(head, 0, "\xef\xbb\xbf") ? 3 : 0;
-  while (at < head.size() && std::string(" \t\r\n\f\v").find(head[at]) != std::string::npos) ++at;
-  return StartsWithNoCase(head, at, "<!doctype html") || StartsWithNoCase(head, at, "<html");
-}
 
 std::string WgetCommandLine(const std::string& appDir, const std::string& imagesDir,
                             const std::string& download, bool continuePart) {

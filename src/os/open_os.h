@@ -22,7 +22,3 @@ DownloadResult FetchImage(const std::string& name, const std::string& version,
 bool DownloadImage(const std::string& name, const std::string& version,
                    const std::string& download, const std::string& filename,
                    const std::string& sha256 = "", const std::string& checksums = "");
-
-// True for the start of a web page: "<!DOCTYPE html" or "<html" in any letter case, after
-// blanks and line ends (and a UTF-8 byte order mark).
-bool IsWebPageText(const std::string& head);

@@ -153,16 +153,6 @@ TEST_F(Download, ALinkSpelledErrorInSmallLettersIsRefused) {
   EXPECT_TRUE(install.ToolLog().empty());
 }
 
-TEST(IsWebPageText, PagesInAnyLetterCaseAfterBlanks) {
-  for (const char* page : {"<!DOCTYPE html>", "<html>", "  \r\n\t<!doctype HTML PUBLIC",
-                           "\n<HtMl lang=en>", "\xef\xbb\xbf<html>"}) {
-    EXPECT_TRUE(IsWebPageText(page)) << page;
-  }
-  for (const char* image : {"", "   ", "<htm", "x<html>", "<!DOCTYPE svg>", "CD001<html>"}) {
-    EXPECT_FALSE(IsWebPageText(image)) << image;
-  }
-}
-
 // A continued file is checked as a whole once wget has ended; a refused one is removed, so
 // that the next attempt fetches it anew rather than continuing it.
 TEST_F(Download, AWebPageIsRemovedInsteadOfMovedIntoPlace) {

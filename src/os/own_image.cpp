@@ -4,13 +4,13 @@
 #include <vector>
 
 #include "db/category.h"
-#include "db/layout.h"
+#include "db/entry_values.h"
 #include "db/ini_document.h"
+#include "db/layout.h"
 #include "db/own_store.h"
 #include "db/settings.h"
 #include "main_func/files.h"
 #include "main_func/text_helpers.h"
-#include "os/entry_values.h"
 
 ImageRemoval RemoveOwnImage(const std::string& filename) {
   if (filename.empty()) return ImageRemoval::Absent;  // an entry without an image

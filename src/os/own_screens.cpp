@@ -7,6 +7,7 @@
 
 #include "c_api/screen.h"
 #include "db/category.h"
+#include "db/entry_values.h"
 #include "db/ini_file.h"
 #include "db/layout.h"
 #include "db/own_store.h"
@@ -15,7 +16,6 @@
 #include "main_func/files.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
-#include "os/entry_values.h"
 #include "os/own_image.h"
 #include "os/run_os.h"
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "c_api/console.h"
+#include "db/entry_values.h"
 #include "db/layout.h"
 #include "db/settings.h"
 #include "main_func/choice.h"
@@ -12,7 +13,6 @@
 #include "main_func/out.h"
 #include "main_func/process.h"
 #include "main_func/text_helpers.h"
-#include "os/entry_values.h"
 #include "os/launch.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // The updater: one pass that brings the installation up to date from the update server
 // (updater/update_run.h), then starts the main program again, unless the self-update
 // helper took over to replace this program.
+#include "db/layout.h"
 #include "main_func/files.h"
 #include "main_func/input.h"
 #include "main_func/out.h"
@@ -20,7 +21,7 @@ int main() {
     WriteText("Press <Enter> to continue");
     WaitForEnter();
     lock.Release();
-    ShellStart("open", UpdaterBaseDir + "quillhaven.exe", "", UpdaterBaseDir, ShowNormal);
+    ShellStart("open", UpdaterBaseDir + MainProgram, "", UpdaterBaseDir, ShowNormal);
   }
   RunPendingHandOver();
   return 0;

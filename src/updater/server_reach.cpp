@@ -1,9 +1,9 @@
 #include "updater/server_reach.h"
 
 #include "db/ini_document.h"
-#include "db/signed_release.h"
 #include "main_func/download_reason.h"
 #include "main_func/files.h"
+#include "trust/signed_release.h"
 
 std::string UnreachableReason(int wgetCode, const std::string& verIniPath) {
   if (wgetCode == 8)

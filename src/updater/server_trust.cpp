@@ -1,8 +1,8 @@
 #include "updater/server_trust.h"
 
 #include "db/layout.h"
-#include "db/signed_release.h"
 #include "main_func/out.h"
+#include "trust/signed_release.h"
 #include "updater/func.h"
 
 ServerTrust CheckServerVersionFile(void (*fetch)(const std::string&, const std::string&)) {

@@ -1,5 +1,5 @@
 // Whether the server's version file may be read: with trusted keys for the server its
-// signature is fetched and checked first (db/signed_release.h), and a refusal is said here.
+// signature is fetched and checked first (trust/signed_release.h), and a refusal is said here.
 #pragma once
 #include <string>
 

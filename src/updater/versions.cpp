@@ -2,8 +2,8 @@
 
 #include "db/ini_file.h"
 #include "db/layout.h"
-#include "db/signed_release.h"
 #include "main_func/files.h"
+#include "trust/signed_release.h"
 
 namespace {
 

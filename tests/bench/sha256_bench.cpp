@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "main_func/sha256.h"
+#include "trust/digest.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   std::vector<double> seconds;
   for (int i = 0; i < runs; ++i) {
     const auto start = std::chrono::steady_clock::now();
-    if (!Sha256File(path, hex)) {
+    if (!DigestFile(path, DigestKind::Sha256, hex)) {
       std::fprintf(stderr, "sha256_bench: cannot hash %s\n", path.c_str());
       return 1;
     }

@@ -7,10 +7,10 @@
 #include <cstring>
 #include <string>
 
-#include "main_func/digest.h"
-#include "main_func/download_hasher.h"
 #include "main_func/files.h"
 #include "main_func/process.h"
+#include "trust/digest.h"
+#include "trust/download_hasher.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "main_func/signature.h"
+#include "trust/signature.h"
 
 namespace {
 

@@ -1,26 +1,19 @@
-#include "os/checksum_list.h"
+#include "trust/checksum_list.h"
 
-#include <cctype>
+#include "main_func/text_helpers.h"
+
 #include <sstream>
 
 namespace {
 
-std::string Trim(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
+// Blanks around a list's words, and the carriage return of a Windows line.
+std::string Trimmed(const std::string& text) { return std::string(Trim(text, " \t\r")); }
 
 bool IsHex(const std::string& text) {
   if (text.empty()) return false;
   for (char c : text)
-    if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+    if (HexDigit(c) < 0) return false;
   return true;
-}
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
 }
 
 bool NameMatches(const std::string& listed, const std::string& fileName) {
@@ -45,13 +38,13 @@ bool ParseBsd(const std::string& line, std::string& name, DigestKind& kind, std:
   const std::size_t closeTight = line.rfind(")=");
   const std::size_t end = close != std::string::npos ? close : closeTight;
   if (open == std::string::npos || end == std::string::npos || end < open) return false;
-  std::string tag = Lower(Trim(line.substr(0, open)));
+  std::string tag = Lower(Trim(line.substr(0, open), " \t\r"));
   if (tag == "sha256" || tag == "sha-256") kind = DigestKind::Sha256;
   else if (tag == "sha512" || tag == "sha-512") kind = DigestKind::Sha512;
   else return false;
   name = line.substr(open + 1, end - open - 1);
-  hex = Trim(line.substr(line.find('=', end) + 1));
-  return IsHex(hex) && hex.size() == DigestHexLength(kind);
+  hex = Trimmed(line.substr(line.find('=', end) + 1));
+  return IsHashText(kind, hex);
 }
 
 // "HASH  name" (text mode), "HASH *name" (binary mode), or one blank between them.
@@ -68,21 +61,17 @@ bool ParseGnu(const std::string& line, std::string& name, DigestKind& kind, std:
 
 }  // namespace
 
-bool SameHash(DigestKind kind, const std::string& text, const std::string& hexLower) {
-  return text.size() == DigestHexLength(kind) && IsHex(text) && Lower(text) == hexLower;
-}
-
 bool FindListedHash(const std::string& list, const std::string& fileName, ListedHash& found,
                     bool* twoValues) {
   std::string hashes[2];  // by kind: SHA-256, SHA-512
   bool conflict[2] = {false, false};
   std::istringstream lines(list);
   for (std::string line; std::getline(lines, line);) {
-    line = Trim(line);
+    line = Trimmed(line);
     std::string name, hex;
     DigestKind kind = DigestKind::Sha256;
     if (!ParseBsd(line, name, kind, hex) && !ParseGnu(line, name, kind, hex)) continue;
-    if (fileName.empty() || !NameMatches(Trim(name), fileName)) continue;
+    if (fileName.empty() || !NameMatches(Trimmed(name), fileName)) continue;
     const int slot = kind == DigestKind::Sha512 ? 1 : 0;
     hex = Lower(hex);
     if (!hashes[slot].empty() && hashes[slot] != hex) conflict[slot] = true;

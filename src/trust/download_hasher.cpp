@@ -1,11 +1,10 @@
-#include "main_func/download_hasher.h"
+#include "trust/download_hasher.h"
 
 #include <chrono>
 #include <vector>
 
 namespace {
 
-constexpr std::size_t BlockSize = 1 << 20;
 // How long the follower waits for the writer when it has caught up.
 constexpr auto IdleWait = std::chrono::milliseconds(20);
 constexpr auto SlowAfter = std::chrono::seconds(1);
@@ -36,10 +35,10 @@ bool DownloadHasher::CatchUp(const std::atomic<bool>* stop, const Progress* prog
   const uint64_t start = offset_;
   const auto began = std::chrono::steady_clock::now();
   auto shown = began;
-  std::vector<unsigned char> block(BlockSize);
+  std::vector<unsigned char> block(ReadBlockSize);
   while (offset_ < static_cast<uint64_t>(size) && !(stop && *stop)) {
     const uint64_t left = static_cast<uint64_t>(size) - offset_;
-    const int64_t n = reader_.ReadAt(offset_, block.data(), left < BlockSize ? left : BlockSize);
+    const int64_t n = reader_.ReadAt(offset_, block.data(), left < ReadBlockSize ? left : ReadBlockSize);
     if (n < 0) return false;
     if (n == 0) break;  // cut short under us: the next look sees the smaller size
     if (!digest_.Update(block.data(), static_cast<std::size_t>(n))) return false;

@@ -1,9 +1,13 @@
 // Reading publishers' checksum lists: GNU ("HASH  name", "HASH *name"), BSD
 // ("SHA256 (name) = HASH"), and lists with sections or header lines around such lines.
 #pragma once
+#include <cstdint>
 #include <string>
 
-#include "main_func/digest.h"
+#include "trust/digest.h"
+
+// A checksum list is a page of text; anything larger is not one, and is not read.
+constexpr std::uint64_t MaxChecksumListSize = 16u << 20;
 
 struct ListedHash {
   DigestKind kind = DigestKind::Sha256;
@@ -17,6 +21,3 @@ struct ListedHash {
 // usable is found.
 bool FindListedHash(const std::string& list, const std::string& fileName, ListedHash& found,
                     bool* twoValues = nullptr);
-
-// True when text is a hash of that kind in hexadecimal and equals hexLower, letter case aside.
-bool SameHash(DigestKind kind, const std::string& text, const std::string& hexLower);

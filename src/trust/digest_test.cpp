@@ -1,4 +1,4 @@
-#include "main_func/sha256.h"
+#include "trust/digest.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ namespace {
 
 std::string HashOf(const TempDir& dir, const std::string& name) {
   std::string hex;
-  EXPECT_TRUE(Sha256File(dir.Win(name), hex)) << name;
+  EXPECT_TRUE(DigestFile(dir.Win(name), DigestKind::Sha256, hex)) << name;
   return hex;
 }
 
@@ -18,7 +18,7 @@ std::string HashOf(const TempDir& dir, const std::string& name) {
 
 // The published test vectors, and a file that spans several read blocks before and after
 // its last byte changes.
-TEST(Sha256FileTest, PublishedVectorsEmptyFileAndOneChangedByte) {
+TEST(DigestFileTest, PublishedVectorsEmptyFileAndOneChangedByte) {
   TempDir dir;
   dir.Write("empty", "");
   dir.Write("abc", "abc");
@@ -37,19 +37,19 @@ TEST(Sha256FileTest, PublishedVectorsEmptyFileAndOneChangedByte) {
             "8c9e9f647b5ddbdbd3e935c81028f81e142027de6a152e5b966ac40b30cb9e18");
 }
 
-TEST(Sha256FileTest, MissingFileAndFolderGiveNoHash) {
+TEST(DigestFileTest, MissingFileAndFolderGiveNoHash) {
   TempDir dir;
   dir.Write("folder\\x", "x");
   std::string hex = "left over";
-  EXPECT_FALSE(Sha256File(dir.Win("none.iso"), hex));
+  EXPECT_FALSE(DigestFile(dir.Win("none.iso"), DigestKind::Sha256, hex));
   EXPECT_EQ(hex, "");
-  EXPECT_FALSE(Sha256File(dir.Win("folder"), hex));
+  EXPECT_FALSE(DigestFile(dir.Win("folder"), DigestKind::Sha256, hex));
   EXPECT_FALSE(FileHasSha256(dir.Win("none.iso"),
                              "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"));
 }
 
 // Sizes past 4 GiB must not wrap in any 32-bit count on the way (sparse: no disk space).
-TEST(Sha256FileTest, FileAboveFourGibibytes) {
+TEST(DigestFileTest, FileAboveFourGibibytes) {
   TempDir dir;
   { std::ofstream(dir.Fs("big.img"), std::ios::binary); }
   fs::resize_file(dir.Fs("big.img"), 4294967296ull + 1048576 + 3);
@@ -57,16 +57,20 @@ TEST(Sha256FileTest, FileAboveFourGibibytes) {
                             "2477e8d555a4d7499d182651488796d79731cc312e912f22556470964acf4993"));
 }
 
-TEST(Sha256TextTest, FormAndLetterCase) {
+TEST(HashTextTest, FormAndLetterCase) {
   const std::string lower = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
   const std::string upper = "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD";
-  EXPECT_TRUE(IsSha256Text(lower));
-  EXPECT_TRUE(IsSha256Text(upper));
-  EXPECT_TRUE(Sha256Equal(lower, upper));
-  EXPECT_FALSE(Sha256Equal(lower, "ca" + lower.substr(2)));
+  EXPECT_TRUE(IsHashText(DigestKind::Sha256, lower));
+  EXPECT_TRUE(IsHashText(DigestKind::Sha256, upper));
+  EXPECT_TRUE(SameHash(DigestKind::Sha256, lower, upper));
+  EXPECT_FALSE(SameHash(DigestKind::Sha256, lower, "ca" + lower.substr(2)));
   for (const std::string& bad : {std::string(""), lower.substr(1), lower + "0",
                                  "g" + lower.substr(1), " " + lower.substr(1)}) {
-    EXPECT_FALSE(IsSha256Text(bad)) << bad;
-    EXPECT_FALSE(Sha256Equal(bad, bad)) << bad;
+    EXPECT_FALSE(IsHashText(DigestKind::Sha256, bad)) << bad;
+    EXPECT_FALSE(SameHash(DigestKind::Sha256, bad, bad)) << bad;
   }
+  // A SHA-512 text is twice as long; neither kind passes for the other.
+  EXPECT_TRUE(SameHash(DigestKind::Sha512, lower + lower, upper + upper));
+  EXPECT_FALSE(IsHashText(DigestKind::Sha512, lower));
+  EXPECT_FALSE(IsHashText(DigestKind::Sha256, lower + lower));
 }

@@ -1,6 +1,8 @@
-#include "os/checksum_list.h"
+#include "trust/checksum_list.h"
 
 #include <gtest/gtest.h>
+
+#include "main_func/text_helpers.h"
 
 namespace {
 
@@ -9,11 +11,6 @@ const std::string H512 =
     "97d0c44dff7d08822ea77aa8538f2fed770e11131e9ec8216f4d231a7551d16c"
     "dbc6c331dd50aa14fe7f2c718c555f748b9ad290152db880916f9926ea15567c";
 const std::string Other256 = "1111111111111111111111111111111111111111111111111111111111111111";
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
 
 struct Row {
   const char* what;

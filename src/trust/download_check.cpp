@@ -1,18 +1,17 @@
-#include "os/download_check.h"
+#include "trust/download_check.h"
 
 #include <string>
 
+#include "db/layout.h"
 #include "db/settings.h"
 #include "main_func/command_words.h"
 #include "main_func/download_reason.h"
 #include "main_func/files.h"
 #include "main_func/out.h"
 #include "main_func/process.h"
+#include "main_func/text_helpers.h"
 
 namespace {
-
-// A checksum list is a page of text; anything larger is not one.
-constexpr std::size_t MaxListSize = 16u << 20;
 
 // Why a fetched list gave no hash for the file, in the order the causes are met.
 std::string ChecksumListFailure(int wgetCode, bool tooLarge, bool read, bool twoValues,
@@ -32,22 +31,22 @@ std::string ChecksumListCommandLine(const std::string& appDir, const std::string
   // A name of its own beside the image's partial file, so that no earlier list and no
   // image of the list's name is ever read or replaced; bounded, since it comes before the
   // large download and a silent server must not hold the user for long.
-  return ToolCommandLine(appDir, "wget\\wget -q --tries=3 --timeout=30 -O ") + imagesDir +
-         "\\temp\\" + filename + ".checksums " + link;
+  return ToolCommandLine(appDir, std::string(WgetProgram) + " -q --tries=3 --timeout=30 -O ") +
+         ImagesTempArgument(imagesDir) + filename + ".checksums " + link;
 }
 
 bool FetchChecksumList(const std::string& link, const std::string& filename,
                        ListedHash& expected) {
-  const std::string listPath = AppDir + ImagesDir + "\\temp\\" + filename + ".checksums";
+  const std::string listPath = ImagesTempFolder() + "\\" + filename + ".checksums";
   RemoveFile(listPath);
   // Up to three tries of 30 s before the download itself: the wait is named on screen.
   // Bounded while it arrives, in size and in time: a list without end is not a list.
   WriteLine(" Fetching checksum list ...");
   const int code = RunBoundedFetch(
-      ChecksumListCommandLine(AppDir, ImagesDir, filename, link), listPath, MaxListSize,
+      ChecksumListCommandLine(AppDir, ImagesDir, filename, link), listPath, MaxChecksumListSize,
       [](int seconds) { WriteLine(" " + StillWaitingLine(seconds)); });
   const bool arrived = FileExists(listPath);
-  const bool tooLarge = code == FetchTooLarge || (arrived && FileSize64(listPath) > MaxListSize);
+  const bool tooLarge = code == FetchTooLarge || (arrived && FileSize64(listPath) > MaxChecksumListSize);
   std::string list;
   const bool read = arrived && !tooLarge && ReadWholeFile(listPath, list);
   RemoveFile(listPath);
@@ -75,4 +74,10 @@ bool FetchedHasHash(const std::string& fetched, const ListedHash& expected,
   }
   if (shown) WriteLine();
   return same;
+}
+
+bool IsWebPageText(const std::string& head) {
+  std::size_t at = StartsWithNoCase(head, 0, "\xef\xbb\xbf") ? 3 : 0;
+  while (at < head.size() && std::string(" \t\r\n\f\v").find(head[at]) != std::string::npos) ++at;
+  return StartsWithNoCase(head, at, "<!doctype html") || StartsWithNoCase(head, at, "<html");
 }

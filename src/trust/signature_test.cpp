@@ -1,4 +1,4 @@
-#include "main_func/signature.h"
+#include "trust/signature.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 
 #include "main_func/files.h"
 #include "main_func/process.h"
+#include "main_func/text_helpers.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -42,15 +43,7 @@ std::string FlipBit(std::string text, std::size_t at, bool hex) {
     return text;
   }
   static const char digits[] = "0123456789abcdef";
-  const int value = std::isdigit(static_cast<unsigned char>(text[at]))
-                        ? text[at] - '0'
-                        : std::tolower(static_cast<unsigned char>(text[at])) - 'a' + 10;
-  text[at] = digits[value ^ 0x01];
-  return text;
-}
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  text[at] = digits[HexDigit(text[at]) ^ 0x01];
   return text;
 }
 

@@ -1,10 +1,8 @@
 // Digests with Windows' own cryptography (CNG); files through Win32 handles.
-#include "main_func/digest.h"
+#include "trust/digest.h"
 
 #include <windows.h>
 #include <bcrypt.h>
-
-#include "main_func/sha256.h"
 
 struct Digest::State {
   BCRYPT_ALG_HANDLE algorithm = nullptr;
@@ -70,12 +68,15 @@ struct SharedFileReader::Handle {
 SharedFileReader::SharedFileReader() : handle_(std::make_unique<Handle>()) {}
 SharedFileReader::~SharedFileReader() { Close(); }
 
-bool SharedFileReader::Open(const std::string& path) {
+bool SharedFileReader::Open(const std::string& path, Sharing sharing) {
   Close();
   // The writer (wget) keeps the file open for writing; it may also be renamed or removed.
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  // Others may go on reading a finished file (an antivirus scanner, say) while it is hashed.
+  const DWORD share = sharing == Sharing::WithWriters
+                          ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
+                          : FILE_SHARE_READ | FILE_SHARE_DELETE;
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(file, &info) ||

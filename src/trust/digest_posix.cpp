@@ -1,5 +1,5 @@
 // Digests with OpenSSL's libcrypto; files through POSIX descriptors.
-#include "main_func/digest.h"
+#include "trust/digest.h"
 
 #include <fcntl.h>
 #include <openssl/evp.h>
@@ -9,7 +9,6 @@
 #include <cerrno>
 
 #include "main_func/path_map_posix.h"
-#include "main_func/sha256.h"
 
 struct Digest::State {
   EVP_MD_CTX* ctx = nullptr;
@@ -60,7 +59,8 @@ struct SharedFileReader::Handle {
 SharedFileReader::SharedFileReader() : handle_(std::make_unique<Handle>()) {}
 SharedFileReader::~SharedFileReader() { Close(); }
 
-bool SharedFileReader::Open(const std::string& path) {
+// POSIX has no locks that keep writers out; a reader sees what was written so far.
+bool SharedFileReader::Open(const std::string& path, Sharing) {
   Close();
   const int fd = open(MapSlashes(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;

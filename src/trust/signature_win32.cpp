@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "main_func/signature.h"
+#include "trust/signature.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "db/signed_release.h"
+#include "trust/signed_release.h"
 
 #include <cctype>
 #include <charconv>
@@ -7,18 +7,15 @@
 #include <cstdio>
 
 #include "db/ini_file.h"
-#include "db/release_keys.h"
 #include "db/update_server.h"
 #include "main_func/files.h"
-#include "main_func/signature.h"
+#include "main_func/text_helpers.h"
+#include "trust/release_keys.h"
+#include "trust/signature.h"
 
 namespace {
 
-std::string Trimmed(std::string text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.erase(0, 1);
-  return text;
-}
+std::string Trimmed(const std::string& text) { return std::string(Trim(text, " \t\n\v\f\r")); }
 
 bool SignedByTrustedKey(const std::vector<std::string>& keys, const std::string& verIni) {
   std::string data;

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "main_func/digest.h"
+#include "trust/digest.h"
 
 class DownloadHasher {
  public:

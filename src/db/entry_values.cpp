@@ -1,4 +1,4 @@
-#include "os/entry_values.h"
+#include "db/entry_values.h"
 
 #include "main_func/text_helpers.h"
 

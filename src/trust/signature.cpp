@@ -1,17 +1,11 @@
 // The platform-neutral half of signature checks: reading the hexadecimal texts.
-#include "main_func/signature.h"
+#include "trust/signature.h"
 
-#include <cctype>
+#include "main_func/text_helpers.h"
+
 #include <vector>
 
 namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  const int lower = std::tolower(static_cast<unsigned char>(c));
-  if (lower >= 'a' && lower <= 'f') return lower - 'a' + 10;
-  return -1;
-}
 
 // Exactly count bytes from 2 * count hexadecimal digits; false for anything else.
 bool HexBytes(const std::string& text, std::size_t count, std::vector<unsigned char>& bytes) {

@@ -1,4 +1,4 @@
-#include "main_func/download_hasher.h"
+#include "trust/download_hasher.h"
 
 #include <gtest/gtest.h>
 
