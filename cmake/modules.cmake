@@ -1,8 +1,32 @@
+include(GoogleTest)
+
+# One ctest entry per GoogleTest test, so that ctest -j spreads them over the cores and -L
+# picks a set: unit (the modules' tests), program (whole programs with the fake tools) and
+# slow (real QEMU, wget and 7-Zip, kills, scripts). FILTER is a --gtest_filter pattern.
+# The Windows build lists its tests when ctest runs, under the Wine that scripts/test
+# starts, so that building it needs no Wine; listing through Wine takes a few seconds.
+function(qh_discover_tests target)
+  cmake_parse_arguments(D "" "LABEL;FILTER" "PROPERTIES" ${ARGN})
+  if(CMAKE_CROSSCOMPILING)
+    set(mode PRE_TEST)
+  else()
+    set(mode POST_BUILD)
+  endif()
+  if(D_FILTER)
+    set(filter TEST_FILTER ${D_FILTER})
+  else()
+    set(filter "")
+  endif()
+  gtest_discover_tests(${target} ${filter} DISCOVERY_MODE ${mode} DISCOVERY_TIMEOUT 120
+                       PROPERTIES LABELS ${D_LABEL} ${D_PROPERTIES})
+endfunction()
+
 # One static library per module folder under src/. Platform pairs are picked by their
 # file name: name_posix.cpp on POSIX, name_win32.cpp on Windows. Unit tests (*_test.cpp)
-# beside the code go into one test program per module, <module>_tests.
+# beside the code go into one test program per module, <module>_tests; TEST_PROPERTIES
+# are ctest properties of each of its tests.
 function(qh_module name)
-  cmake_parse_arguments(M "" "" "DEPS;LIBS" ${ARGN})
+  cmake_parse_arguments(M "" "" "DEPS;LIBS;TEST_PROPERTIES" ${ARGN})
   set(dir ${PROJECT_SOURCE_DIR}/src/${name})
   file(GLOB all CONFIGURE_DEPENDS ${dir}/*.cpp)
   set(sources "")
@@ -26,7 +50,7 @@ function(qh_module name)
     add_executable(${name}_tests ${tests})
     target_compile_options(${name}_tests PRIVATE ${QH_WARNINGS})
     target_link_libraries(${name}_tests PRIVATE qh_${name} qh_test_support GTest::gtest_main)
-    add_test(NAME ${name}_tests COMMAND ${name}_tests)
+    qh_discover_tests(${name}_tests LABEL unit PROPERTIES ${M_TEST_PROPERTIES})
   endif()
 endfunction()
 
