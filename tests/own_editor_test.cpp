@@ -27,24 +27,6 @@ const char* const Leave = "0\n0\n";  // options menu, then main menu
 
 const char* const Absent = "\x01" "absent";  // a default no real value can have
 
-std::string Header(const std::string& title) {
-  std::string text;
-  for (const char* line : LogoLines) text += std::string(line) + "\n";
-  return text + "\n" + CenterText(title, 45) + "\n";
-}
-
-std::string OptionsScreen() {
-  return Header("OPTIONS") +
-         "\n  1) Virtual HDD setup\n  2) OS Database setup\n  3) Check for updates\n"
-         "\n  4) Open homepage\n  5) Report a Bug\n\n  0) Exit\n\n" +
-         Prompt();
-}
-
-std::string DbSetupScreen() {
-  return Header("DATABASE SETUP") +
-         "\n  1) Add OS\n  2) Edit OS\n  3) Delete OS\n\n  0) Go to Options Menu\n\n" + Prompt();
-}
-
 std::string Pause() { return " Press <Enter> to continue "; }
 std::string Saved() { return "\n OS was saved, you can find it in `Own` category\n" + Pause(); }
 

@@ -80,6 +80,34 @@ std::string PreviousVersionsScreen(const std::vector<std::string>& entries) {
   return MainHeader() + "\n" + NumberedList(entries) + BackToMainMenu();
 }
 
+std::string Header(const std::string& title) {
+  std::string text;
+  for (const char* line : LogoLines) text += std::string(line) + "\n";
+  return text + "\n" + CenterText(title, 45) + "\n";
+}
+
+std::string OptionsLines() {
+  return "\n  1) Virtual HDD setup\n  2) OS Database setup\n  3) Check for updates\n"
+         "\n  4) Open homepage\n  5) Report a Bug\n\n  0) Exit\n\n" +
+         Prompt();
+}
+
+std::string OptionsScreen() { return Header("OPTIONS") + OptionsLines(); }
+
+std::string HddSetupLines() {
+  return "\n  1) Add / Edit virtual HDD\n  2) Manage virtual HDD\n  3) Delete virtual HDD\n"
+         "\n  0) Go to Options Menu\n\n" +
+         Prompt();
+}
+
+std::string HddSetupScreen() { return Header("HDD SETUP") + HddSetupLines(); }
+
+std::string DbSetupLines() {
+  return "\n  1) Add OS\n  2) Edit OS\n  3) Delete OS\n\n  0) Go to Options Menu\n\n" + Prompt();
+}
+
+std::string DbSetupScreen() { return Header("DATABASE SETUP") + DbSetupLines(); }
+
 std::string Prompt() { return " > "; }
 
 std::string WrongChoice() { return "\n [Err] Wrong choice" + Prompt(); }
