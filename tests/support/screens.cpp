@@ -108,6 +108,51 @@ std::string DbSetupLines() {
 
 std::string DbSetupScreen() { return Header("DATABASE SETUP") + DbSetupLines(); }
 
+namespace {
+
+// The Own editor's fields in the order both screens ask for them; the two screens space
+// some labels differently.
+struct OwnField {
+  const char* addLabel;
+  const char* editLabel;
+  const char* hint;
+  const char* editPrompt;
+};
+const OwnField OwnFields[6] = {
+    {" OS name:", " OS name: ", " Name of OS", " new OS name: "},
+    {" OS version:", " OS version: ", " Version of OS", " new OS version: "},
+    {" OS filename:", " OS filename:", " name of image (ubuntu0904.iso, ReactOS0310.img, ...) ",
+     " new OS filename: "},
+    {" OS download link: ", " OS download link: ", " full download link with http:// or ftp:// ",
+     " new OS download link: "},
+    {" OS type: ", " OS type:",
+     " For cd/dvd image type `cdrom`, for hdd image type `hdd`, for fdd image type `fdd`",
+     " new OS type: "},
+    {" VGA card: ", " VGA card: ", " cirrus [default] / std / vmware", " new VGA card: "},
+};
+
+}  // namespace
+
+std::string OwnAddScreen(int fields) {
+  std::string text = Header("ADD OS") + "\n";
+  for (int i = 0; i < fields; ++i) {
+    text += std::string(OwnFields[i].addLabel) + "\n" + OwnFields[i].hint + "\n" + Prompt() +
+            "\n";
+  }
+  return text;
+}
+
+std::string OwnEditScreen(const std::vector<std::string>& current, int fields) {
+  std::string text = Header("EDIT OS") + "\n";
+  for (int i = 0; i < fields; ++i) {
+    text += OwnFields[i].editLabel + current[i] + "\n" + OwnFields[i].hint + "\n" +
+            OwnFields[i].editPrompt + "\n";
+  }
+  return text;
+}
+
+std::string OwnFieldHint(int field) { return OwnFields[field].hint; }
+
 std::string Prompt() { return " > "; }
 
 std::string WrongChoice() { return "\n [Err] Wrong choice" + Prompt(); }

@@ -37,6 +37,14 @@ std::string HddSetupLines();
 std::string HddSetupScreen();
 std::string DbSetupLines();
 std::string DbSetupScreen();
+// The Own editor's ADD OS screen up to and including the empty line after its first
+// `fields` fields (all six by default); the inputs are not echoed in a redirected run.
+std::string OwnAddScreen(int fields = 6);
+// The EDIT OS screen the same way, each field showing its current value (name, version,
+// filename, download link, OS type, VGA card).
+std::string OwnEditScreen(const std::vector<std::string>& current, int fields = 6);
+// The hint line under field `field` (0 the name ... 5 the VGA card) of both screens.
+std::string OwnFieldHint(int field);
 // The prompt of every menu.
 std::string Prompt();
 // What a refused answer adds after a prompt: the error and the new prompt.
