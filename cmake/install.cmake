@@ -187,5 +187,5 @@ endif()
 if(QH_TESTS AND NOT WIN32 AND TARGET demo_image)
   add_test(NAME install_test COMMAND bash ${PROJECT_SOURCE_DIR}/tests/install_test.sh
                                      ${CMAKE_BINARY_DIR})
-  set_tests_properties(install_test PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+  set_tests_properties(install_test PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 LABELS slow)
 endif()

@@ -1,8 +1,39 @@
+include(GoogleTest)
+
+# One ctest entry per GoogleTest test, so that ctest -j spreads them over the cores and -L
+# picks a set: unit (the modules' tests), program (whole programs with the fake tools) and
+# slow (real QEMU, wget and 7-Zip, kills, scripts). FILTER is a --gtest_filter pattern.
+# The Windows build (cross-built, run under Wine) keeps one entry per program and label
+# instead: every entry is a Wine start, and one start per test made hundreds of them, each
+# one more chance of a start that fails under load for no fault of the test.
+function(qh_discover_tests target)
+  cmake_parse_arguments(D "" "LABEL;FILTER" "PROPERTIES" ${ARGN})
+  if(CMAKE_CROSSCOMPILING)
+    set(name ${target})
+    set(args "")
+    if(D_FILTER)
+      set(name ${target}_${D_LABEL})
+      set(args --gtest_filter=${D_FILTER})
+    endif()
+    add_test(NAME ${name} COMMAND ${target} ${args})
+    set_tests_properties(${name} PROPERTIES LABELS ${D_LABEL} ${D_PROPERTIES})
+    return()
+  endif()
+  if(D_FILTER)
+    set(filter TEST_FILTER ${D_FILTER})
+  else()
+    set(filter "")
+  endif()
+  gtest_discover_tests(${target} ${filter} DISCOVERY_MODE POST_BUILD DISCOVERY_TIMEOUT 120
+                       PROPERTIES LABELS ${D_LABEL} ${D_PROPERTIES})
+endfunction()
+
 # One static library per module folder under src/. Platform pairs are picked by their
 # file name: name_posix.cpp on POSIX, name_win32.cpp on Windows. Unit tests (*_test.cpp)
-# beside the code go into one test program per module, <module>_tests.
+# beside the code go into one test program per module, <module>_tests; TEST_PROPERTIES
+# are ctest properties of each of its tests.
 function(qh_module name)
-  cmake_parse_arguments(M "" "" "DEPS;LIBS" ${ARGN})
+  cmake_parse_arguments(M "" "" "DEPS;LIBS;TEST_PROPERTIES" ${ARGN})
   set(dir ${PROJECT_SOURCE_DIR}/src/${name})
   file(GLOB all CONFIGURE_DEPENDS ${dir}/*.cpp)
   set(sources "")
@@ -26,7 +57,7 @@ function(qh_module name)
     add_executable(${name}_tests ${tests})
     target_compile_options(${name}_tests PRIVATE ${QH_WARNINGS})
     target_link_libraries(${name}_tests PRIVATE qh_${name} qh_test_support GTest::gtest_main)
-    add_test(NAME ${name}_tests COMMAND ${name}_tests)
+    qh_discover_tests(${name}_tests LABEL unit PROPERTIES ${M_TEST_PROPERTIES})
   endif()
 endfunction()
 

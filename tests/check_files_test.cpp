@@ -232,10 +232,8 @@ TEST(CheckFiles, LooseUpdaterHandsOverToTheInstalledOne) {
   RunResult run = fx.Run("1\n");
 
   EXPECT_EQ(run.exitCode, 0);
-  std::string updaterScreen;
-  for (const char* line : LogoLines) updaterScreen += std::string(line) + "\n";
-  updaterScreen += "\n" + CenterText("UPDATER", 45) + "\n\n Starting updater ... [ OK ]\n";
-  EXPECT_TRANSCRIPT(Start() + "\n" + updaterScreen + SelfCheckAllPresent().substr(1) +
+  EXPECT_TRANSCRIPT(Start() + "\n" + Header("UPDATER") + "\n Starting updater ... [ OK ]\n" +
+                        SelfCheckAllPresent().substr(1) +
                         MainScreen(Categories),
                     run.out);
   EXPECT_FALSE(fx.Exists("updater.exe"));

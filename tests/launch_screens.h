@@ -96,26 +96,6 @@ inline std::string DownloadScreen(const std::string& name, const std::string& ve
 
 inline std::string MissingLink() { return " * ERROR missing download link \n\n Press < ENTER >\n"; }
 
-inline std::string Header(const std::string& title) {
-  std::string text;
-  for (const char* line : LogoLines) text += std::string(line) + "\n";
-  return text + "\n" + CenterText(title, 45) + "\n";
-}
-
-inline std::string OptionsScreen() {
-  return Header("OPTIONS") +
-         "\n  1) Virtual HDD setup\n  2) OS Database setup\n  3) Check for updates\n\n"
-         "  4) Open homepage\n  5) Report a Bug\n\n  0) Exit\n\n" +
-         Prompt();
-}
-
-inline std::string HddSetupScreen() {
-  return Header("HDD SETUP") +
-         "\n  1) Add / Edit virtual HDD\n  2) Manage virtual HDD\n  3) Delete virtual HDD\n\n"
-         "  0) Go to Options Menu\n\n" +
-         Prompt();
-}
-
 inline std::string YesNo() { return "     1) Yes\n     2) No\n\n" + Prompt(); }
 
 // The size prompt; after a size refused for a reason, that reason's line above " > ".

@@ -21,31 +21,6 @@ namespace {
 const char* const ToOptions = "2\n";
 const char* const ToHelp = "3\n";
 
-std::string Header(const std::string& title) {
-  std::string text;
-  for (const char* line : LogoLines) text += std::string(line) + "\n";
-  return text + "\n" + CenterText(title, 45) + "\n";
-}
-
-std::string OptionsScreen() {
-  return Header("OPTIONS") +
-         "\n  1) Virtual HDD setup\n  2) OS Database setup\n  3) Check for updates\n"
-         "\n  4) Open homepage\n  5) Report a Bug\n\n  0) Exit\n\n" +
-         Prompt();
-}
-
-std::string HddSetupScreen() {
-  return Header("HDD SETUP") +
-         "\n  1) Add / Edit virtual HDD\n  2) Manage virtual HDD\n  3) Delete virtual HDD\n"
-         "\n  0) Go to Options Menu\n\n" +
-         Prompt();
-}
-
-std::string DbSetupScreen() {
-  return Header("DATABASE SETUP") +
-         "\n  1) Add OS\n  2) Edit OS\n  3) Delete OS\n\n  0) Go to Options Menu\n\n" + Prompt();
-}
-
 std::string HelpScreen(const std::string& dbVersion) {
   return Header("HELP") + " Quillhaven\n version: 1.4.1 - April 2010\n dbversion: " + dbVersion +
          "\n\n Created by The Quillhaven developers\n"

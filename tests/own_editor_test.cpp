@@ -27,47 +27,8 @@ const char* const Leave = "0\n0\n";  // options menu, then main menu
 
 const char* const Absent = "\x01" "absent";  // a default no real value can have
 
-std::string Header(const std::string& title) {
-  std::string text;
-  for (const char* line : LogoLines) text += std::string(line) + "\n";
-  return text + "\n" + CenterText(title, 45) + "\n";
-}
-
-std::string OptionsScreen() {
-  return Header("OPTIONS") +
-         "\n  1) Virtual HDD setup\n  2) OS Database setup\n  3) Check for updates\n"
-         "\n  4) Open homepage\n  5) Report a Bug\n\n  0) Exit\n\n" +
-         Prompt();
-}
-
-std::string DbSetupScreen() {
-  return Header("DATABASE SETUP") +
-         "\n  1) Add OS\n  2) Edit OS\n  3) Delete OS\n\n  0) Go to Options Menu\n\n" + Prompt();
-}
-
 std::string Pause() { return " Press <Enter> to continue "; }
 std::string Saved() { return "\n OS was saved, you can find it in `Own` category\n" + Pause(); }
-
-const char* const Hints[6] = {
-    " Name of OS",
-    " Version of OS",
-    " name of image (ubuntu0904.iso, ReactOS0310.img, ...) ",
-    " full download link with http:// or ftp:// ",
-    " For cd/dvd image type `cdrom`, for hdd image type `hdd`, for fdd image type `fdd`",
-    " cirrus [default] / std / vmware",
-};
-
-// The add screen up to and including the empty line after field `fields` (all six by
-// default); the inputs are not echoed in a redirected run.
-std::string AddScreen(int fields = 6) {
-  const char* const labels[6] = {" OS name:", " OS version:", " OS filename:",
-                                 " OS download link: ", " OS type: ", " VGA card: "};
-  std::string text = Header("ADD OS") + "\n";
-  for (int i = 0; i < fields; ++i) {
-    text += std::string(labels[i]) + "\n" + Hints[i] + "\n" + Prompt() + "\n";
-  }
-  return text;
-}
 
 std::string ChooseScreen(const std::string& title, const std::string& verb,
                          const std::vector<std::string>& names) {
@@ -81,18 +42,8 @@ std::string ChooseScreen(const std::string& title, const std::string& verb,
 
 // The edit screen's fields showing the current values, in the screen's order.
 std::string EditFields(const OsEntry& os, int fields = 6) {
-  const std::string current[6] = {os.name, os.version, os.filename,
-                                  os.download, os.ostype, os.vga};
-  const char* const labels[6] = {" OS name: ", " OS version: ", " OS filename:",
-                                 " OS download link: ", " OS type:", " VGA card: "};
-  const char* const prompts[6] = {" new OS name: ", " new OS version: ", " new OS filename: ",
-                                  " new OS download link: ", " new OS type: ",
-                                  " new VGA card: "};
-  std::string text = Header("EDIT OS") + "\n";
-  for (int i = 0; i < fields; ++i) {
-    text += labels[i] + current[i] + "\n" + Hints[i] + "\n" + prompts[i] + "\n";
-  }
-  return text;
+  return OwnEditScreen({os.name, os.version, os.filename, os.download, os.ostype, os.vga},
+                       fields);
 }
 
 std::string InputEnded() { return "\n * Input ended, OS was not saved\n"; }
@@ -153,7 +104,7 @@ TEST(OwnEditorAdd, MissingOwnIniIsCreatedWithOneFullEntry) {
   RunResult run = fx.Run(std::string(ToOptions) + "2\n1\n" + AddInput(os) + "\n" + Leave);
 
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_TRANSCRIPT(ToDbSetup() + AddScreen() + Saved() + BackOut(), run.out);
+  EXPECT_TRANSCRIPT(ToDbSetup() + OwnAddScreen() + Saved() + BackOut(), run.out);
   ExpectOwnIni(fx, {os});
 }
 
@@ -168,7 +119,7 @@ TEST(OwnEditorAdd, Utf8AndA1ABytePipedInAreStoredAsTheSameBytes) {
                          Leave);
 
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_TRANSCRIPT(ToDbSetup() + AddScreen() + Saved() + OptionsScreen() + DbSetupScreen() +
+  EXPECT_TRANSCRIPT(ToDbSetup() + OwnAddScreen() + Saved() + OptionsScreen() + DbSetupScreen() +
                         ChooseScreen("EDIT OS", "Edit",
                                      {"Caf\xc3\xa9 \xce\xa9mega? \xe2\x84\xa6 1"}) +
                         BackOut(),
@@ -206,7 +157,7 @@ TEST(OwnEditorAdd, EmptyInputsStoreAnEntryOfEmptyValuesThatListsAsOneBlank) {
   RunResult run = fx.Run(std::string(ToOptions) + "2\n1\n\n\n\n\n\n\n\n" + "2\n2\n0\n" + Leave);
 
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_TRANSCRIPT(ToDbSetup() + AddScreen() + Saved() + OptionsScreen() + DbSetupScreen() +
+  EXPECT_TRANSCRIPT(ToDbSetup() + OwnAddScreen() + Saved() + OptionsScreen() + DbSetupScreen() +
                         ChooseScreen("EDIT OS", "Edit", {"First 1", " "}) + BackOut(),
                     run.out);
   ExpectOwnIni(fx, {Entry("First", "1", "first.iso"), OsEntry{"", "", "", "", "", ""}});
@@ -228,14 +179,14 @@ TEST(OwnEditorAdd, ANameOrLinkThatMayNotReachAToolIsAskedAgain) {
                            "aux.tar.gz\n good.iso\n--config=images\\cfg.img\nerror\n"
                            "HTTP://h/good.iso\ncdrom\nstd\n\n" + Leave);
 
-    std::string screen = after(AddScreen(), Hints[2] + ("\n" + again),
+    std::string screen = after(OwnAddScreen(), OwnFieldHint(2) + ("\n" + again),
                                " * ERROR bad file name: a blank, tab or control character cannot "
                                "be part of an image's name\n" + again +
                                " * ERROR bad file name: aux is a device of Windows, not a file\n" +
                                again);
     const std::string noScheme =
         " * ERROR bad download link: it does not begin with http://, https:// or ftp://\n";
-    screen = after(screen, Hints[3] + ("\n" + again), noScheme + again + noScheme + again);
+    screen = after(screen, OwnFieldHint(3) + ("\n" + again), noScheme + again + noScheme + again);
     EXPECT_TRANSCRIPT(ToDbSetup() + screen + Saved() + BackOut(), run.out);
     ExpectOwnIni(fx, {{"Mine", "1", "HTTP://h/good.iso", "good.iso", "cdrom", "std"}});
     EXPECT_NE(fx.Read("db\\Own.ini").find("filename= good.iso"), std::string::npos);
@@ -248,7 +199,7 @@ TEST(OwnEditorAdd, ANameOrLinkThatMayNotReachAToolIsAskedAgain) {
     RunResult run = fx.Run(std::string(ToOptions) + "2\n2\n1\n\n\n\nnull.iso\n\n\n\n\n" + Leave);
 
     const std::string screen =
-        after(EditFields(old), std::string(Hints[2]) + "\n new OS filename: \n",
+        after(EditFields(old), OwnFieldHint(2) + "\n new OS filename: \n",
               " * ERROR bad file name: nul is a device of Windows, not a file\n new OS filename: \n");
     EXPECT_TRANSCRIPT(ToDbSetup() + ChooseScreen("EDIT OS", "Edit", {"Old 1"}) + screen + Saved() +
                           BackOut(),
@@ -267,8 +218,8 @@ TEST(OwnEditorAdd, ClosedInputInTheMiddleSavesNothing) {
 
   EXPECT_EQ(run.exitCode, 0);
   // At the end of input every menu answers 0: options, then the main menu, which ends.
-  EXPECT_TRANSCRIPT(ToDbSetup() + AddScreen(3) + " OS download link: \n" +
-                        Hints[3] + "\n" + Prompt() + InputEnded() + BackOut(),
+  EXPECT_TRANSCRIPT(ToDbSetup() + OwnAddScreen(3) + " OS download link: \n" +
+                        OwnFieldHint(3) + "\n" + Prompt() + InputEnded() + BackOut(),
                     run.out);
   EXPECT_FALSE(fx.Exists("db\\Own.ini"));
 }
@@ -282,7 +233,7 @@ TEST(OwnEditorAdd, ClosedInputAtTheFirstFieldLeavesAnExistingFileAsItWas) {
   RunResult run = fx.Run(std::string(ToOptions) + "2\n1\n");
 
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_TRANSCRIPT(ToDbSetup() + Header("ADD OS") + "\n OS name:\n" + Hints[0] + "\n" +
+  EXPECT_TRANSCRIPT(ToDbSetup() + Header("ADD OS") + "\n OS name:\n" + OwnFieldHint(0) + "\n" +
                         Prompt() + InputEnded() + BackOut(),
                     run.out);
   EXPECT_EQ(fx.Read("db\\Own.ini"), before);
@@ -298,7 +249,7 @@ TEST(OwnEditorAdd, UnwritableOwnIniIsReportedAndTheProgramGoesOn) {
 
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_TRANSCRIPT(Startup(DbReport("0", {}, fx.Path("db\\db.ini"))) + MainScreen({}) +
-                        OptionsScreen() + DbSetupScreen() + AddScreen() +
+                        OptionsScreen() + DbSetupScreen() + OwnAddScreen() +
                         "\n * ERROR Unable to write to " + fx.Path("db\\Own.ini") + "\n" +
                         OperationFailed() + OptionsScreen() + MainScreen({}),
                     run.out);
@@ -378,7 +329,7 @@ TEST(OwnEditorEdit, ClosedInputInTheMiddleKeepsTheEntryInItsPlace) {
   RunResult run = fx.Run(std::string(ToOptions) + "2\n2\n1\nUno\n");
 
   EXPECT_EQ(run.exitCode, 0);
-  const std::string shownBeforeEnd = EditFields(own[0], 1) + " OS version: 1\n" + Hints[1] +
+  const std::string shownBeforeEnd = EditFields(own[0], 1) + " OS version: 1\n" + OwnFieldHint(1) +
                                      "\n new OS version: " + InputEnded();
   EXPECT_TRANSCRIPT(ToDbSetup() + ChooseScreen("EDIT OS", "Edit", DisplayNames(own)) +
                         shownBeforeEnd + BackOut(),

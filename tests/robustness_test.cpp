@@ -46,13 +46,6 @@ bool EndsAtTheMainMenu(const std::string& out) {
   return rest.empty();
 }
 
-std::string OptionsScreen() {
-  return Header("OPTIONS") +
-         "\n  1) Virtual HDD setup\n  2) OS Database setup\n  3) Check for updates\n"
-         "\n  4) Open homepage\n  5) Report a Bug\n\n  0) Exit\n\n" +
-         Prompt();
-}
-
 // ---------------------------------------------------------------------------------------
 // Counts
 

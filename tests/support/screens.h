@@ -27,6 +27,24 @@ std::string MainScreen(const std::vector<std::string>& categories);
 std::string CategoryScreen(const std::vector<std::string>& entries, bool offersOld);
 // The previous-versions list below a fresh main header.
 std::string PreviousVersionsScreen(const std::vector<std::string>& entries);
+// The logo, an empty line and the centred title: the top of every screen below the main one.
+std::string Header(const std::string& title);
+// The options menu below its header, ending in the prompt; OptionsScreen adds the header.
+std::string OptionsLines();
+std::string OptionsScreen();
+// The HDD SETUP and DATABASE SETUP sub-menus, the same way.
+std::string HddSetupLines();
+std::string HddSetupScreen();
+std::string DbSetupLines();
+std::string DbSetupScreen();
+// The Own editor's ADD OS screen up to and including the empty line after its first
+// `fields` fields (all six by default); the inputs are not echoed in a redirected run.
+std::string OwnAddScreen(int fields = 6);
+// The EDIT OS screen the same way, each field showing its current value (name, version,
+// filename, download link, OS type, VGA card).
+std::string OwnEditScreen(const std::vector<std::string>& current, int fields = 6);
+// The hint line under field `field` (0 the name ... 5 the VGA card) of both screens.
+std::string OwnFieldHint(int field);
 // The prompt of every menu.
 std::string Prompt();
 // What a refused answer adds after a prompt: the error and the new prompt.
