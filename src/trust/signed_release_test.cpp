@@ -8,17 +8,11 @@
 #include "support/temp_dir.h"
 namespace {
 
-class UpdateServerTest : public ::testing::Test {
- protected:
-  void WriteOptions(const std::string& text) { temp_.Write("options.ini", text); }
-
-  TempDir temp_;
-  std::string appDir_ = temp_.Dir();
-};
-
 // The built-in server's keys apply to its address however it is written, so its files are
 // always verified; any other server gets only its own [update] key.
-TEST_F(UpdateServerTest, TheBuiltInServerIsKnownHoweverItIsWritten) {
+TEST(UpdateServerTest, TheBuiltInServerIsKnownHoweverItIsWritten) {
+  TempDir temp;
+  const std::string appDir = temp.Dir();
   const std::vector<std::string> builtInKeys(std::begin(ReleaseKeys), std::end(ReleaseKeys));
   const struct {
     const char* server;
@@ -57,11 +51,11 @@ TEST_F(UpdateServerTest, TheBuiltInServerIsKnownHoweverItIsWritten) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.server);
-    WriteOptions(std::string("[update]\r\nserver=") + row.server + "\r\n");
-    EXPECT_EQ(IsBuiltInUpdateServer(UpdateServer(appDir_)), row.builtIn);
-    EXPECT_EQ(TrustedKeys(appDir_), row.builtIn ? builtInKeys : std::vector<std::string>{});
-    WriteOptions(std::string("[update]\r\nserver=") + row.server + "\r\nkey=04ab\r\n");
-    EXPECT_EQ(TrustedKeys(appDir_), row.builtIn ? builtInKeys : std::vector<std::string>{"04ab"});
+    temp.Write("options.ini", std::string("[update]\r\nserver=") + row.server + "\r\n");
+    EXPECT_EQ(IsBuiltInUpdateServer(UpdateServer(appDir)), row.builtIn);
+    EXPECT_EQ(TrustedKeys(appDir), row.builtIn ? builtInKeys : std::vector<std::string>{});
+    temp.Write("options.ini", std::string("[update]\r\nserver=") + row.server + "\r\nkey=04ab\r\n");
+    EXPECT_EQ(TrustedKeys(appDir), row.builtIn ? builtInKeys : std::vector<std::string>{"04ab"});
   }
 }
 
